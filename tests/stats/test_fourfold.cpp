@@ -1,3 +1,4 @@
+#include "counts.h"
 #include "statengine.h"
 #include "texts.h"
 
@@ -5,8 +6,6 @@
 
 #include <climits>
 #include <cmath>
-
-Q_DECLARE_METATYPE(FourfoldCounts)
 
 class TestFourfold final : public QObject
 {

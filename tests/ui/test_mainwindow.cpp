@@ -1,0 +1,300 @@
+#include "counts.h"
+#include "mainwindow.h"
+#include "statengine.h"
+#include "texts.h"
+#include "widgetdriver.h"
+
+#include <QTimer>
+
+#include <memory>
+
+// The main window driven through its widgets: input rules, calculation, results.
+class TestMainWindow final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installStartupCodec(); }
+    void init();
+    void cleanup() { window.reset(); }
+
+    void freshWindow();
+    void enablingRule_data();
+    void enablingRule();
+    void refusedKeystrokesChangeNothing_data();
+    void refusedKeystrokesChangeNothing();
+    void anyEditClearsTheResult();
+    void emptiedFieldKeepsTheLastCounts();
+    void groupSeparatorsAreRefused_data();
+    void groupSeparatorsAreRefused();
+    void calculation_data();
+    void calculation();
+    void interimTextsArePaintedDuringTheTest();
+    void closingTheWindowEndsTheEventLoop();
+
+private:
+    // Method and verdict that the engine gives for a table, as the window should show them.
+    static QStringList expectedResult(const FourfoldCounts &cells);
+
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<WidgetDriver> driver;
+};
+
+void TestMainWindow::init()
+{
+    window = std::make_unique<MainWindow>();
+    driver = std::make_unique<WidgetDriver>(window.get());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+QStringList TestMainWindow::expectedResult(const FourfoldCounts &cells)
+{
+    FourfoldVerdicts verdicts;
+    if (StatEngine().fourfoldTest(cells, verdicts))
+        return {Texts::chiSquareMethod, verdicts[0]};
+    return {Texts::fisherMethod, verdicts[1]};
+}
+
+void TestMainWindow::freshWindow()
+{
+    QCOMPARE(window->windowTitle(), QStringLiteral("Tabulon 2x2"));
+    QCOMPARE(window->size(), QSize(438, 181));
+    QCOMPARE(window->minimumSize(), QSize(300, 160));
+    QVERIFY(!window->windowIcon().pixmap(30).isNull());
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(driver->field(i)->text().isEmpty());
+    QVERIFY(!driver->calculateButton()->isEnabled());
+    QVERIFY(driver->helpButton()->isEnabled());
+    QVERIFY(driver->method().isEmpty());
+    QVERIFY(driver->verdict().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), driver->field(0));
+}
+
+void TestMainWindow::enablingRule_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<FourfoldCounts>("counts");
+
+    QTest::newRow("all zero") << QStringList{"0", "0", "0", "0"} << false << FourfoldCounts{};
+    QTest::newRow("zero cells on a diagonal")
+        << QStringList{"1", "0", "0", "1"} << true << FourfoldCounts{1, 0, 0, 1};
+    QTest::newRow("second row empty")
+        << QStringList{"3", "5", "0", "0"} << false << FourfoldCounts{};
+    QTest::newRow("first column empty")
+        << QStringList{"0", "4", "0", "9"} << false << FourfoldCounts{};
+    QTest::newRow("second column empty")
+        << QStringList{"7", "0", "2", "0"} << false << FourfoldCounts{};
+    QTest::newRow("one field left empty")
+        << QStringList{"8", "2", "1", ""} << false << FourfoldCounts{};
+    QTest::newRow("largest counts") << QStringList{"999999", "999999", "999999", "999999"} << true
+                                    << FourfoldCounts{999999, 999999, 999999, 999999};
+    QTest::newRow("lone plus counts as 0")
+        << QStringList{"+", "2", "3", "4"} << true << FourfoldCounts{0, 2, 3, 4};
+    QTest::newRow("plus sign before a digit")
+        << QStringList{"+5", "2", "3", "4"} << true << FourfoldCounts{5, 2, 3, 4};
+    QTest::newRow("leading zeros")
+        << QStringList{"008", "02", "1", "05"} << true << FourfoldCounts{8, 2, 1, 5};
+}
+
+void TestMainWindow::enablingRule()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(bool, enabled);
+    QFETCH(FourfoldCounts, counts);
+
+    driver->enterTable(texts);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(driver->field(i)->text(), texts[i]);
+    QCOMPARE(driver->calculateButton()->isEnabled(), enabled);
+    if (!enabled)
+        return;
+    // The counts computed are the counts shown.
+    driver->calculate();
+    QCOMPARE(QStringList({driver->method(), driver->verdict()}), expectedResult(counts));
+}
+
+void TestMainWindow::refusedKeystrokesChangeNothing_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("keys");
+
+    QTest::newRow("minus sign") << QStringLiteral("5") << QStringLiteral("-");
+    QTest::newRow("letter") << QStringLiteral("5") << QStringLiteral("x");
+    QTest::newRow("Cyrillic letter") << QStringLiteral("5") << QStringLiteral("ж");
+    QTest::newRow("decimal point") << QStringLiteral("5") << QStringLiteral(".");
+    QTest::newRow("decimal comma") << QStringLiteral("5") << QStringLiteral(",");
+    QTest::newRow("space") << QStringLiteral("5") << QStringLiteral(" ");
+    QTest::newRow("seventh digit") << QStringLiteral("999999") << QStringLiteral("9");
+    QTest::newRow("digit past the limit") << QStringLiteral("100000") << QStringLiteral("0");
+}
+
+void TestMainWindow::refusedKeystrokesChangeNothing()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, keys);
+
+    driver->enterTable({before, "2", "1", "5"});
+    driver->calculate();
+    const QStringList result{driver->method(), driver->verdict()};
+    QVERIFY(!result[0].isEmpty());
+
+    WidgetDriver::type(driver->field(0), keys);
+    QCOMPARE(driver->field(0)->text(), before);
+    // Nothing was edited, so the result stands.
+    QCOMPARE(QStringList({driver->method(), driver->verdict()}), result);
+}
+
+void TestMainWindow::anyEditClearsTheResult()
+{
+    for (int i = 0; i < 4; ++i) {
+        driver->enterTable({"8", "2", "1", "5"});
+        driver->calculate();
+        QVERIFY(!driver->method().isEmpty());
+        QTest::keyClick(driver->field(i), '0');
+        QVERIFY2(driver->method().isEmpty() && driver->verdict().isEmpty(), "after typing");
+        QVERIFY(driver->calculateButton()->isEnabled());
+
+        driver->calculate();
+        QTest::keyClick(driver->field(i), Qt::Key_Backspace);
+        QVERIFY2(driver->method().isEmpty() && driver->verdict().isEmpty(), "after Backspace");
+        for (int k = 0; k < 4; ++k)
+            driver->field(k)->clear();
+    }
+}
+
+void TestMainWindow::emptiedFieldKeepsTheLastCounts()
+{
+    driver->enterTable({"0", "5", "5", "0"});
+    QTest::keyClick(driver->field(3), Qt::Key_Backspace);
+    QVERIFY(!driver->calculateButton()->isEnabled());
+    // The button is disabled; run the slot directly to see which counts it holds.
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "slotCalc"));
+    QCOMPARE(QStringList({driver->method(), driver->verdict()}), expectedResult({0, 5, 5, 0}));
+}
+
+void TestMainWindow::groupSeparatorsAreRefused_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("pasted");
+
+    const QString noBreakSpace = QStringLiteral("1\u00a0000");
+    for (const bool pasted : {false, true}) {
+        const char *how = pasted ? "pasted" : "typed";
+        QTest::addRow("C locale, comma, %s", how) << "C"
+                                                  << "1,000" << pasted;
+        QTest::addRow("English, comma, %s", how) << "en_US"
+                                                 << "1,000" << pasted;
+        QTest::addRow("Russian, space, %s", how) << "ru_RU"
+                                                 << "1 000" << pasted;
+        QTest::addRow("Russian, no-break space, %s", how) << "ru_RU" << noBreakSpace << pasted;
+        QTest::addRow("German, full stop, %s", how) << "de_DE"
+                                                    << "1.000" << pasted;
+    }
+}
+
+void TestMainWindow::groupSeparatorsAreRefused()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(bool, pasted);
+
+    const QLocale previous;
+    QLocale::setDefault(QLocale(locale));
+    init();
+    QLocale::setDefault(previous);
+
+    QLineEdit *field = driver->field(0);
+    if (pasted)
+        WidgetDriver::paste(field, text);
+    else
+        WidgetDriver::type(field, text);
+    // Typed, the separator alone is refused; pasted, the whole text is.
+    QCOMPARE(field->text(), pasted ? QString() : QStringLiteral("1000"));
+
+    if (pasted)
+        WidgetDriver::type(field, QStringLiteral("1000"));
+    driver->enterTable({"", "2", "3", "4"});
+    driver->calculate();
+    QCOMPARE(QStringList({driver->method(), driver->verdict()}), expectedResult({1000, 2, 3, 4}));
+}
+
+void TestMainWindow::calculation_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QString>("verdict");
+
+    QTest::newRow("5 5 5 5") << QStringList{"5", "5", "5", "5"} << Texts::chiSquareMethod
+                             << Texts::accepted10;
+    QTest::newRow("1 9 11 3: expected frequencies exactly 5")
+        << QStringList{"1", "9", "11", "3"} << Texts::chiSquareMethod << Texts::rejected01;
+    QTest::newRow("8 2 1 5") << QStringList{"8", "2", "1", "5"} << Texts::fisherMethod
+                             << Texts::rejected05;
+    QTest::newRow("0 5 5 0") << QStringList{"0", "5", "5", "0"} << Texts::fisherMethod
+                             << Texts::rejected01;
+    QTest::newRow("1 0 0 1") << QStringList{"1", "0", "0", "1"} << Texts::fisherMethod
+                             << Texts::accepted10;
+    QTest::newRow("largest table") << QStringList{"999999", "999999", "999999", "999999"}
+                                   << Texts::chiSquareMethod << Texts::accepted10;
+}
+
+void TestMainWindow::calculation()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QString, method);
+    QFETCH(QString, verdict);
+
+    driver->enterTable(texts);
+    for (int press = 0; press < 2; ++press) {
+        driver->calculate();
+        QCOMPARE(driver->method(), method);
+        QCOMPARE(driver->verdict(), verdict);
+        QVERIFY(!driver->calculateButton()->isDown());
+        QVERIFY(driver->calculateButton()->isEnabled());
+    }
+}
+
+// Records what the result labels and the button show whenever the verdict label paints.
+class PaintWatcher final : public QObject
+{
+public:
+    explicit PaintWatcher(const WidgetDriver &driver) : driver(driver) {}
+    QList<QStringList> seen;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            seen.append({driver.method(), driver.verdict(),
+                         driver.calculateButton()->isDown() ? "down" : "up"});
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const WidgetDriver &driver;
+};
+
+void TestMainWindow::interimTextsArePaintedDuringTheTest()
+{
+    driver->enterTable({"8", "2", "1", "5"});
+    QApplication::processEvents();
+    PaintWatcher watcher(*driver);
+    driver->find<QLabel>("labelZ")->installEventFilter(&watcher);
+    driver->calculate();
+    QVERIFY(!watcher.seen.isEmpty());
+    QCOMPARE(watcher.seen.first(),
+             QStringList({Texts::waitMethod, Texts::waitVerdict, QStringLiteral("down")}));
+    QCOMPARE(driver->method(), Texts::fisherMethod);
+}
+
+void TestMainWindow::closingTheWindowEndsTheEventLoop()
+{
+    QTimer::singleShot(0, window.get(), &QWidget::close);
+    QCOMPARE(QApplication::exec(), 0);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

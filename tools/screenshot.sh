@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Remakes docs/screenshot.png: the window after calculating 8, 2, 1, 5, on a virtual X display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/deps.sh xvfb xauth
+cmake -S . -B build
+cmake --build build -j"$(nproc)" --target tabulon_screenshot
+xvfb-run -a -s "-screen 0 800x600x24" build/tools/screenshot/tabulon_screenshot docs/screenshot.png 8 2 1 5
+echo "Wrote docs/screenshot.png"

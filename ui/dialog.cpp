@@ -1,0 +1,15 @@
+#include "dialog.h"
+#include "ui_dialog.h"
+
+#include <QUrl>
+
+Dialog::Dialog(QWidget *parent) : QDialog(parent), ui(new Ui::Dialog)
+{
+    ui->setupUi(this);
+    // A relative name: the browser resolves it against the working directory.
+    ui->textBrowser->setSource(QUrl(QStringLiteral("readme.html")), QTextDocument::HtmlResource);
+    ui->textBrowser->setOpenExternalLinks(true);
+    ui->textBrowser->zoomIn(5);
+}
+
+Dialog::~Dialog() = default;

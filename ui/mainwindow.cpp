@@ -1,0 +1,86 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "dialog.h"
+#include "messagecodec.h"
+
+#include <QIcon>
+#include <QIntValidator>
+#include <QLocale>
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+    setWindowIcon(QIcon(QStringLiteral(":/icon.bmp")));
+
+    // The C locale without group separators accepts exactly the texts that
+    // QString::toInt reads, so every count the user sees is the count computed.
+    auto *validator = new QIntValidator(0, StatEngine::maxCount, this);
+    QLocale locale = QLocale::c();
+    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
+    validator->setLocale(locale);
+
+    edits = {ui->lineEditA, ui->lineEditB, ui->lineEditC, ui->lineEditD};
+    for (QLineEdit *edit : edits)
+        edit->setValidator(validator);
+
+    ui->pushButton->setDisabled(true);
+
+    for (QLineEdit *edit : edits)
+        connect(edit, SIGNAL(textEdited(QString)), this, SLOT(testInput()));
+    connect(ui->pushButton, SIGNAL(clicked()), this, SLOT(slotCalc()));
+    connect(ui->pushButtonAbout, SIGNAL(clicked()), this, SLOT(slotAbout()));
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::slotAbout()
+{
+    Dialog help(this);
+    help.exec();
+}
+
+void MainWindow::slotCalc()
+{
+    // Show that the calculation runs: on the largest tables it takes a moment.
+    ui->pushButton->setDown(true);
+    ui->labelM->setText(MessageCodec::decode("\xC6\xE4\xE8\xF2\xE5...")); // Ждите...
+    ui->labelZ->setText(MessageCodec::decode(
+        "\xC8\xE4\xF3\xF2 \xE2\xFB\xF7\xE8\xF1\xEB\xE5\xED\xE8\xFF")); // Идут вычисления
+    ui->pushButton->repaint();
+    ui->labelM->repaint();
+    ui->labelZ->repaint();
+
+    FourfoldVerdicts verdicts;
+    if (engine.fourfoldTest(cells, verdicts)) {
+        ui->labelM->setText(MessageCodec::decode(
+            "\xD5\xE8-\xEA\xE2\xE0\xE4\xF0\xE0\xF2 \xF1 \xEF\xEE\xEF\xF0\xE0\xE2\xEA\xEE\xE9 "
+            "\xC9\xE5\xE9\xF2\xF1\xE0")); // Хи-квадрат с поправкой Йейтса
+        ui->labelZ->setText(verdicts[0]);
+    } else {
+        ui->labelM->setText(MessageCodec::decode(
+            "\xD2\xEE\xF7\xED\xFB\xE9 \xEC\xE5\xF2\xEE\xE4 \xD4\xE8\xF8\xE5\xF0\xE0")); // Точный
+                                                                                        // метод
+                                                                                        // Фишера
+        ui->labelZ->setText(verdicts[1]);
+    }
+    ui->pushButton->setDown(false);
+}
+
+void MainWindow::testInput()
+{
+    // Any edit makes the shown result stale.
+    ui->labelM->clear();
+    ui->labelZ->clear();
+
+    for (const QLineEdit *edit : edits) {
+        if (edit->text().isEmpty()) {
+            ui->pushButton->setDisabled(true);
+            return;
+        }
+    }
+    // A lone "+" is acceptable intermediate input and counts as 0.
+    for (std::size_t i = 0; i < edits.size(); ++i)
+        cells[i] = edits[i]->text().toInt(nullptr, 10);
+    ui->pushButton->setDisabled(!StatEngine::isUsable(cells));
+}

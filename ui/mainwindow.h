@@ -1,0 +1,37 @@
+#pragma once
+
+#include "statengine.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QLineEdit;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The calculator's window: four counts in, the applicable method and its verdict out.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+private slots:
+    void slotAbout();
+    void slotCalc();
+    void testInput();
+
+private:
+    std::unique_ptr<Ui::MainWindow> ui;
+    // The fields of cells a, b, c, d, for indexed access.
+    std::array<QLineEdit *, 4> edits{};
+    // Counts from the last edit that left all four fields filled.
+    FourfoldCounts cells{};
+    StatEngine engine;
+};

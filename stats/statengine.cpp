@@ -4,21 +4,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
 // Significance levels, loosest first.
 constexpr double levels[] = {0.1, 0.05, 0.01};
 
-// Tables whose probability is within this relative amount of the observed table's
-// count as equally probable. Log-factorials of totals near four million carry
-// rounding noise far above any absolute tolerance, so ties must be relative.
-constexpr double tieTolerance = 1e-7;
-
 // A Fisher p-value this close (relatively) to a level is taken as equal to it: exact
 // p-values such as 1/10 come out of the floating-point sum a few ulps either side,
 // and the sum is accurate to about 2e-8 at worst, so nothing closer can be told apart.
 constexpr double levelTolerance = 1e-7;
+
+constexpr double inf = std::numeric_limits<double>::infinity();
 
 struct Margins
 {
@@ -66,9 +64,14 @@ double StatEngine::lnFactorial(int n) const
     double result = (x + 0.5) * lnX - x;
     result = result + 0.5 * lnTwoPi;
     result = result + 1.0 / (12.0 * x);
-    result = result + 1.0 / (-360.0 * std::pow(x, 3));
-    result = result + 1.0 / (1260.0 * std::pow(x, 5));
-    return result + 1.0 / (-1680.0 * std::pow(x, 7));
+    // Powers by multiplication: cheaper than pow, and where the two could round
+    // differently the correction terms are far below the last bit of the result.
+    const double x3 = x * x * x;
+    const double x5 = x3 * x * x;
+    const double x7 = x5 * x * x;
+    result = result + 1.0 / (-360.0 * x3);
+    result = result + 1.0 / (1260.0 * x5);
+    return result + 1.0 / (-1680.0 * x7);
 }
 
 double StatEngine::chiSquareTail(double x, int df) const
@@ -160,9 +163,34 @@ double StatEngine::fisherPValue(const FourfoldCounts &cells) const
     const double limit = observed * (1.0 + tieTolerance);
     const int lo = a - std::min(a, d);
     const int hi = a + std::min(b, c);
+
+    // The range can hold two million tables, but away from the most probable one
+    // their probabilities fall off so fast that exp gives exactly 0.0 beyond a few
+    // dozen standard deviations. Adding 0.0 changes no sum, so summing only the
+    // stretch of non-zero probabilities, still in increasing order of x, gives the
+    // same bits as summing the whole range.
+    const double modeEstimate = (m.r1 + 1.0) * (m.c1 + 1.0) / (m.n + 2.0);
+    const int mode = std::clamp(static_cast<int>(modeEstimate), lo, hi);
+
+    // The probabilities rise up to the mode: search for the first non-zero one.
+    int first = lo;
+    if (probability(lo) == 0.0) {
+        int zero = lo, nonZero = mode; // probability(zero) == 0 < probability(nonZero)
+        while (nonZero - zero > 1) {
+            const int middle = zero + (nonZero - zero) / 2;
+            (probability(middle) == 0.0 ? zero : nonZero) = middle;
+        }
+        first = nonZero;
+    }
+
     double sum = 0.0;
-    for (int x = lo; x <= hi; ++x) {
+    for (int x = first; x <= hi; ++x) {
         const double p = probability(x);
+        // Past the mode the probabilities only fall. Once one is below half the gap
+        // to the next double above the sum, adding it leaves the sum as it is, and
+        // so does adding any later one.
+        if (x > mode && p < 0.5 * (std::nextafter(sum, inf) - sum))
+            break;
         if (p <= limit)
             sum += p;
     }

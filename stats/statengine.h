@@ -18,6 +18,10 @@ class StatEngine
 public:
     // The largest count a cell may hold.
     static constexpr int maxCount = 999999;
+    // Tables whose probability is within this relative amount of the observed table's
+    // count as equally probable in Fisher's test. Log-factorials of totals near four
+    // million carry rounding noise far above any absolute tolerance.
+    static constexpr double tieTolerance = 1e-7;
 
     const double pi = 3.141592653589793;
     const double twoPi = 6.283185307179586;

@@ -1,4 +1,5 @@
 #include "counts.h"
+#include "exactcompare.h"
 #include "statengine.h"
 #include "texts.h"
 
@@ -42,7 +43,7 @@ void TestFourfold::yatesTerm()
     QFETCH(double, observed);
     QFETCH(double, expected);
     QFETCH(double, term);
-    QCOMPARE(StatEngine().yatesTerm(observed, expected, 0.5), term);
+    COMPARE_EXACT(StatEngine().yatesTerm(observed, expected, 0.5), term);
 }
 
 void TestFourfold::tables_data()

@@ -1,3 +1,4 @@
+#include "exactcompare.h"
 #include "statengine.h"
 
 #include <QTest>
@@ -19,11 +20,11 @@ private slots:
 void TestLnFactorial::constants()
 {
     const StatEngine engine;
-    QCOMPARE(engine.pi, 3.141592653589793);
-    QCOMPARE(engine.twoPi, 6.283185307179586);
+    COMPARE_EXACT(engine.pi, 3.141592653589793);
+    COMPARE_EXACT(engine.twoPi, 6.283185307179586);
     // ln(2π) itself, not ln √(2π): lnFactorial halves it.
-    QCOMPARE(engine.lnTwoPi, 1.8378770664093453);
-    QCOMPARE(engine.halfPi, 1.5707963267948966);
+    COMPARE_EXACT(engine.lnTwoPi, 1.8378770664093453);
+    COMPARE_EXACT(engine.halfPi, 1.5707963267948966);
 }
 
 void TestLnFactorial::values_data()
@@ -51,7 +52,7 @@ void TestLnFactorial::values()
 
     const double actual = StatEngine().lnFactorial(n);
     if (tolerance == 0.0)
-        QCOMPARE(actual, expected);
+        COMPARE_EXACT(actual, expected);
     else
         QVERIFY2(std::fabs(actual - expected) <= tolerance,
                  qPrintable(QString::number(actual, 'g', 17)));

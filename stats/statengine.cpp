@@ -142,12 +142,16 @@ bool StatEngine::isUsable(const FourfoldCounts &cells)
 
 bool StatEngine::chiSquareApplies(const FourfoldCounts &cells)
 {
+    if (!isUsable(cells))
+        return false;
     const auto expected = expectedFrequencies(marginsOf(cells));
     return std::none_of(expected.begin(), expected.end(), [](double e) { return e < 5.0; });
 }
 
 double StatEngine::fisherPValue(const FourfoldCounts &cells) const
 {
+    if (!isUsable(cells))
+        return std::numeric_limits<double>::quiet_NaN();
     const auto [a, b, c, d] = cells;
     const Margins m = marginsOf(cells);
     // ln(r1! r2! c1! c2! / n!), shared by every table with these margins.
@@ -188,8 +192,9 @@ double StatEngine::fisherPValue(const FourfoldCounts &cells) const
         const double p = probability(x);
         // Past the mode the probabilities only fall. Once one is below half the gap
         // to the next double above the sum, adding it leaves the sum as it is, and
-        // so does adding any later one.
-        if (x > mode && p < 0.5 * (std::nextafter(sum, inf) - sum))
+        // so does adding any later one. (Doubling p, not halving the gap: half the
+        // gap above 0 would round to 0.)
+        if (x > mode && 2.0 * p < std::nextafter(sum, inf) - sum)
             break;
         if (p <= limit)
             sum += p;
@@ -199,6 +204,8 @@ double StatEngine::fisherPValue(const FourfoldCounts &cells) const
 
 double StatEngine::yatesChiSquare(const FourfoldCounts &cells) const
 {
+    if (!isUsable(cells))
+        return std::numeric_limits<double>::quiet_NaN();
     const auto [a, b, c, d] = cells;
     const auto [ea, eb, ec, ed] = expectedFrequencies(marginsOf(cells));
     return yatesTerm(a, ea, 0.5) + yatesTerm(b, eb, 0.5) + yatesTerm(c, ec, 0.5) +

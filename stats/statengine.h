@@ -43,13 +43,16 @@ public:
 
     // True for a table the tests are defined on: counts 0..maxCount, no empty row or column.
     static bool isUsable(const FourfoldCounts &cells);
-    // True when every expected frequency is at least 5, so the chi-square test applies.
+    // True when every expected frequency of a usable table is at least 5, so the
+    // chi-square test applies.
     static bool chiSquareApplies(const FourfoldCounts &cells);
 
     // Two-sided Fisher p-value: the total probability of the tables with the observed
-    // margins that are no more probable than the observed one. Needs a usable table.
+    // margins that are no more probable than the observed one. NaN for a table that
+    // is not usable.
     double fisherPValue(const FourfoldCounts &cells) const;
-    // Pearson's chi-square statistic with Yates' continuity correction. Needs a usable table.
+    // Pearson's chi-square statistic with Yates' continuity correction. NaN for a
+    // table that is not usable.
     double yatesChiSquare(const FourfoldCounts &cells) const;
 
     // Runs both tests, fills both verdicts and returns whether the chi-square verdict

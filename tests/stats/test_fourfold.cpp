@@ -161,14 +161,20 @@ void TestFourfold::unusableTablesGetNoVerdict_data()
     QTest::newRow("negative count") << FourfoldCounts{-1, 4, 2, 9};
     QTest::newRow("count above the limit") << FourfoldCounts{1000000, 4, 2, 9};
     QTest::newRow("extreme ints") << FourfoldCounts{INT_MAX, INT_MIN, INT_MAX, INT_MIN};
+    QTest::newRow("margins past the int range")
+        << FourfoldCounts{INT_MAX, INT_MAX, INT_MAX, INT_MAX};
 }
 
 void TestFourfold::unusableTablesGetNoVerdict()
 {
     QFETCH(FourfoldCounts, cells);
+    const StatEngine engine;
     QVERIFY(!StatEngine::isUsable(cells));
+    QVERIFY(!StatEngine::chiSquareApplies(cells));
+    QVERIFY(std::isnan(engine.fisherPValue(cells)));
+    QVERIFY(std::isnan(engine.yatesChiSquare(cells)));
     FourfoldVerdicts verdicts = {QStringLiteral("stale"), QStringLiteral("stale")};
-    QCOMPARE(StatEngine().fourfoldTest(cells, verdicts), false);
+    QCOMPARE(engine.fourfoldTest(cells, verdicts), false);
     QVERIFY(verdicts[0].isEmpty());
     QVERIFY(verdicts[1].isEmpty());
 }

@@ -2,12 +2,14 @@
 #include "texts.h"
 #include "widgetdriver.h"
 
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTimer>
 
 #include <functional>
@@ -31,6 +33,9 @@ private slots:
     void everyWayOfClosingReturnsInputToTheWindow_data();
     void everyWayOfClosingReturnsInputToTheWindow();
     void extraSpaceGoesToTheBrowser();
+    void troublesomePages_data();
+    void troublesomePages();
+    void linksOutsideGoToTheDesktopAndLocalOnesOpenInside();
 
 private:
     void writePage(const QString &body);
@@ -217,6 +222,125 @@ void TestHelpDialog::extraSpaceGoesToTheBrowser()
         },
         clickOk);
     QCOMPARE(after - before, QSize(200, 100));
+}
+
+void TestHelpDialog::troublesomePages_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("missing") << 0;
+    QTest::newRow("unreadable (mode 000)") << 1;
+    QTest::newRow("a directory named readme.html") << 2;
+    QTest::newRow("20 MB page") << 3;
+    QTest::newRow("binary garbage") << 4;
+}
+
+void TestHelpDialog::troublesomePages()
+{
+    QFETCH(int, kind);
+    const QString path = folder.filePath("readme.html");
+    QFile page(path);
+    switch (kind) {
+    case 1:
+        writePage(QStringLiteral("secret"));
+        QVERIFY(page.setPermissions({}));
+        break;
+    case 2:
+        QVERIFY(QDir(folder.path()).mkdir("readme.html"));
+        break;
+    case 3: {
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        const QByteArray paragraph = "<p>" + QByteArray(1000, 'x') + "</p>\n";
+        page.write("<html><body>");
+        while (page.size() < 20 * 1024 * 1024)
+            page.write(paragraph);
+        page.write("</body></html>");
+        page.close();
+        break;
+    }
+    case 4: {
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        QByteArray garbage(1 << 20, '\0');
+        quint32 state = 12345;
+        for (char &byte : garbage) {
+            state = state * 1664525u + 1013904223u;
+            byte = char(state >> 24);
+        }
+        page.write(garbage);
+        page.close();
+        break;
+    }
+    default:
+        break;
+    }
+    if (kind == 0 || kind == 2)
+        QTest::ignoreMessage(QtWarningMsg, "QTextBrowser: No document for readme.html");
+
+    bool shown = false;
+    openHelp([&](QDialog *dialog) { shown = dialog->isVisible(); }, clickOk);
+    QVERIFY(shown);
+
+    // The window goes on working.
+    driver->enterTable({"8", "2", "1", "5"});
+    driver->calculate();
+    QCOMPARE(driver->method(), Texts::fisherMethod);
+
+    if (kind == 1)
+        page.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    if (kind == 2)
+        QDir(folder.path()).rmdir("readme.html");
+}
+
+namespace {
+// Stands in for the desktop's handler of web links.
+class UrlCatcher final : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+// Clicks the link whose text is linkText in the browser.
+void clickLink(QTextBrowser *browser, const QString &linkText)
+{
+    QTextCursor cursor = browser->document()->find(linkText);
+    QVERIFY(!cursor.isNull());
+    cursor.setPosition(cursor.selectionStart() + 1);
+    QTest::mouseClick(browser->viewport(), Qt::LeftButton, {},
+                      browser->cursorRect(cursor).center());
+}
+} // namespace
+
+void TestHelpDialog::linksOutsideGoToTheDesktopAndLocalOnesOpenInside()
+{
+    QFile other(folder.filePath("other.html"));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.write("<html><body><p>Another page</p></body></html>");
+    other.close();
+    writePage(QStringLiteral("<a href=\"https://example.org/guide\">web link</a> "
+                             "<a href=\"other.html\">local link</a>"));
+
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    bool openAfterWebLink = false;
+    QString afterLocalLink;
+    openHelp(
+        [&](QDialog *dialog) {
+            auto *browser = dialog->findChild<QTextBrowser *>("textBrowser");
+            clickLink(browser, QStringLiteral("web link"));
+            openAfterWebLink = dialog->isVisible();
+            clickLink(browser, QStringLiteral("local link"));
+            afterLocalLink = browser->toPlainText();
+        },
+        clickOk);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+
+    QCOMPARE(catcher.opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/guide"))});
+    QVERIFY(openAfterWebLink);
+    QCOMPARE(afterLocalLink, QStringLiteral("Another page"));
 }
 
 QTEST_MAIN(TestHelpDialog)

@@ -24,6 +24,8 @@ private slots:
     void refusedKeystrokesChangeNothing_data();
     void refusedKeystrokesChangeNothing();
     void anyEditClearsTheResult();
+    void badInputTypedAndPasted_data();
+    void badInputTypedAndPasted();
     void emptiedFieldKeepsTheLastCounts();
     void groupSeparatorsAreRefused_data();
     void groupSeparatorsAreRefused();
@@ -144,6 +146,57 @@ void TestMainWindow::refusedKeystrokesChangeNothing()
     QCOMPARE(driver->field(0)->text(), before);
     // Nothing was edited, so the result stands.
     QCOMPARE(QStringList({driver->method(), driver->verdict()}), result);
+}
+
+void TestMainWindow::badInputTypedAndPasted_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QString>("shown");
+
+    const auto both = [](const char *name, const QString &text, const QString &typed,
+                         const QString &pasted) {
+        QTest::addRow("%s, typed", name) << text << false << typed;
+        QTest::addRow("%s, pasted", name) << text << true << pasted;
+    };
+    both("letters", "abc", "", "");
+    both("minus sign", "-5", "5", "");
+    both("seventh digit", "1234567", "123456", "");
+    both("spaces", " 12 ", "12", "");
+    both("group separator", "12,345", "12345", "");
+    both("Arabic-Indic digits", QStringLiteral("\u0661\u0662"), "", "");
+    both("full-width digits", QStringLiteral("\uFF11\uFF12"), "", "");
+    both("lone plus", "+", "+", "+");
+    both("leading zeros", "007", "007", "007");
+    both("largest count", "999999", "999999", "999999");
+    QTest::newRow("100,000 digits, pasted") << QString(100000, '1') << true << QString();
+    // A line edit keeps at most 32767 characters: the paste is cut to zeros, and
+    // what the field then shows, 0, is what is computed.
+    QTest::newRow("100,000 zeros and a 7, pasted")
+        << QString(99999, '0') + '7' << true << QString(32767, '0');
+}
+
+void TestMainWindow::badInputTypedAndPasted()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, pasted);
+    QFETCH(QString, shown);
+
+    QLineEdit *field = driver->field(0);
+    if (pasted)
+        WidgetDriver::paste(field, text);
+    else
+        WidgetDriver::type(field, text);
+    QCOMPARE(field->text(), shown);
+
+    // Whatever stays in the field is computed as the number a person reads there.
+    driver->enterTable({"", "2", "3", "4"});
+    if (!driver->calculateButton()->isEnabled())
+        return;
+    driver->calculate();
+    const int shownCount = shown == QLatin1String("+") ? 0 : shown.toInt();
+    QCOMPARE(QStringList({driver->method(), driver->verdict()}),
+             expectedResult({shownCount, 2, 3, 4}));
 }
 
 void TestMainWindow::anyEditClearsTheResult()

@@ -14,6 +14,8 @@
 namespace {
 std::atomic<long long> allocations{0};
 }
+// glibc's own allocator entry points, which its malloc family forwards to.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 extern "C" {
 void *__libc_malloc(std::size_t);
 void *__libc_calloc(std::size_t, std::size_t);
@@ -35,6 +37,7 @@ void *realloc(void *memory, std::size_t size)
     return __libc_realloc(memory, size);
 }
 }
+// NOLINTEND(bugprone-reserved-identifier)
 
 namespace {
 

@@ -48,6 +48,8 @@ double snapToLevel(double p)
 
 } // namespace
 
+StatEngine::StatEngine() = default;
+
 double StatEngine::lnFactorial(int n) const
 {
     if (n <= 1)

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Checks the installed layout and the Debian package: the files cmake --install
+# writes, the launcher (desktop-file-validate), the package's contents and computed
+# dependencies, and that the installed program, started as its launcher starts it,
+# finds its help page.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/deps.sh desktop-file-utils xvfb xdotool strace procps
+cmake -S . -B build >/dev/null
+cmake --build build -j"$(nproc)" --target tabulon2x2
+
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+
+echo "== install into a temporary prefix"
+cmake --install build --prefix "$prefix" >/dev/null
+actual=$(cd "$prefix" && find . -type f | sort)
+expected="./bin/tabulon2x2
+./share/applications/tabulon2x2.desktop
+./share/icons/hicolor/scalable/apps/tabulon2x2.svg
+./share/tabulon2x2/readme.html"
+if [ "$actual" != "$expected" ]; then
+    echo "installed files differ from the expected list:" >&2
+    diff <(echo "$expected") <(echo "$actual") >&2 || true
+    exit 1
+fi
+echo "$actual"
+
+entry="$prefix/share/applications/tabulon2x2.desktop"
+desktop-file-validate "$entry"
+echo "desktop-file-validate: clean"
+path=$(sed -n 's/^Path=//p' "$entry")
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+[ "$path" = "$prefix/share/tabulon2x2" ] || { echo "Path= is $path" >&2; exit 1; }
+[ "$exec_line" = "$prefix/bin/tabulon2x2" ] || { echo "Exec= is $exec_line" >&2; exit 1; }
+
+echo "== start it as the launcher does and open help"
+# On a virtual display of its own: click the help button, then check that the help
+# dialog came up and that the program opened readme.html from the launcher's Path=.
+for n in $(seq 90 199); do [ -e "/tmp/.X11-unix/X$n" ] || break; done
+Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null; rm -rf "$prefix"' EXIT
+export DISPLAY=":$n"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+
+trace=$(mktemp)
+(cd "$path" && exec strace -f -e trace=openat -o "$trace" "$exec_line") >/dev/null 2>&1 &
+strace_pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tabulon 2x2$' | head -n 1)
+xdotool mousemove --window "$window" 376 154 click 1
+help=$(timeout 30 xdotool search --sync --onlyvisible --name '^Справка Tabulon 2x2$' | head -n 1)
+pkill -f -x "$exec_line" || true
+wait "$strace_pid" || true
+[ -n "$help" ] || { echo "the help dialog did not open" >&2; exit 1; }
+if ! grep -E 'openat\(.*"('"$path"'/)?readme\.html", O_RDONLY[^)]*\) = [0-9]+' "$trace"; then
+    echo "the program did not open $path/readme.html:" >&2
+    grep readme "$trace" >&2 || true
+    exit 1
+fi
+rm -f "$trace"
+
+echo "== Debian package"
+tools/package.sh >/dev/null
+deb=$(ls -t build/tabulon2x2_*.deb | head -n 1)
+dpkg-deb --contents "$deb"
+depends=$(dpkg-deb --field "$deb" Depends)
+echo "Depends: $depends"
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6core5compat6 libc6 libstdc++6; do
+    grep -q "$library" <<<"$depends" || { echo "missing dependency on $library" >&2; exit 1; }
+done
+for file in ./usr/bin/tabulon2x2 ./usr/share/tabulon2x2/readme.html \
+    ./usr/share/applications/tabulon2x2.desktop ./usr/share/icons/hicolor/scalable/apps/tabulon2x2.svg; do
+    dpkg-deb --contents "$deb" | grep -q " $file\$" || { echo "$file is not in the package" >&2; exit 1; }
+done
+dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/applications/tabulon2x2.desktop | grep -qx 'Path=/usr/share/tabulon2x2'
+echo "package: $deb"
+
+echo "== install the package with apt-get, then remove it"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$deb" >/dev/null
+dpkg -L tabulon2x2 | grep -qx /usr/share/tabulon2x2/readme.html
+[ -x /usr/bin/tabulon2x2 ]
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq tabulon2x2 >/dev/null
+for file in /usr/bin/tabulon2x2 /usr/share/tabulon2x2 /usr/share/applications/tabulon2x2.desktop \
+    /usr/share/icons/hicolor/scalable/apps/tabulon2x2.svg; do
+    [ ! -e "$file" ] || { echo "$file is left after removal" >&2; exit 1; }
+done
+echo "installed and removed cleanly"

@@ -172,9 +172,10 @@ double StatEngine::fisherPValue(const FourfoldCounts &cells) const
 
     // The range can hold two million tables, but away from the most probable one
     // their probabilities fall off so fast that exp gives exactly 0.0 beyond a few
-    // dozen standard deviations. Adding 0.0 changes no sum, so summing only the
-    // stretch of non-zero probabilities, still in increasing order of x, gives the
-    // same bits as summing the whole range.
+    // dozen standard deviations. Adding 0.0 changes no sum, and neither does adding
+    // a term below half an ulp of the sum, so summing from the first non-zero
+    // probability until the terms past the mode stop counting, in increasing order
+    // of x, gives the same bits as summing the whole range.
     const double modeEstimate = (m.r1 + 1.0) * (m.c1 + 1.0) / (m.n + 2.0);
     const int mode = std::clamp(static_cast<int>(modeEstimate), lo, hi);
 

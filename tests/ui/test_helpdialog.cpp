@@ -251,7 +251,7 @@ void TestHelpDialog::troublesomePages()
         QVERIFY(page.open(QIODevice::WriteOnly));
         const QByteArray paragraph = "<p>" + QByteArray(1000, 'x') + "</p>\n";
         page.write("<html><body>");
-        while (page.size() < 20 * 1024 * 1024)
+        while (page.size() < qint64(20) * 1024 * 1024)
             page.write(paragraph);
         page.write("</body></html>");
         page.close();

@@ -166,6 +166,10 @@ double StatEngine::fisherPValue(const FourfoldCounts &cells) const
     };
 
     const double observed = probability(a);
+    // An observed probability below the double range counts only tables of
+    // probability 0.0, which add nothing.
+    if (observed == 0.0)
+        return 0.0;
     const double limit = observed * (1.0 + tieTolerance);
     const int lo = a - std::min(a, d);
     const int hi = a + std::min(b, c);

@@ -37,6 +37,8 @@ void TestFastFisher::largestTables_data()
     QTest::newRow("unbalanced, observed in the far tail") << FourfoldCounts{3, 999996, 5, 999994};
     QTest::newRow("strong association") << FourfoldCounts{999999, 400000, 300000, 999999};
     QTest::newRow("near the lower end of the range") << FourfoldCounts{0, 999999, 999999, 1};
+    QTest::newRow("observed probability below the double range")
+        << FourfoldCounts{0, 999999, 999999, 999999};
 }
 
 void TestFastFisher::largestTables()

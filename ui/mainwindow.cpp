@@ -2,11 +2,28 @@
 #include "ui_mainwindow.h"
 
 #include "dialog.h"
+#include "formfit.h"
 #include "messagecodec.h"
 
 #include <QIcon>
 #include <QIntValidator>
 #include <QLocale>
+
+namespace {
+
+// The program's own messages, CP1251 literals decoded through the installed codec.
+// "Хи-квадрат с поправкой Йейтса"
+const char chiSquareMethod[] = "\xD5\xE8-\xEA\xE2\xE0\xE4\xF0\xE0\xF2 \xF1 "
+                               "\xEF\xEE\xEF\xF0\xE0\xE2\xEA\xEE\xE9 \xC9\xE5\xE9\xF2\xF1\xE0";
+// "Точный метод Фишера"
+const char fisherMethod[] =
+    "\xD2\xEE\xF7\xED\xFB\xE9 \xEC\xE5\xF2\xEE\xE4 \xD4\xE8\xF8\xE5\xF0\xE0";
+// "Ждите...", shown in place of the method while the tests run
+const char waitMethod[] = "\xC6\xE4\xE8\xF2\xE5...";
+// "Идут вычисления", shown in place of the verdict while the tests run
+const char waitVerdict[] = "\xC8\xE4\xF3\xF2 \xE2\xFB\xF7\xE8\xF1\xEB\xE5\xED\xE8\xFF";
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
@@ -30,6 +47,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
         connect(edit, SIGNAL(textEdited(QString)), this, SLOT(testInput()));
     connect(ui->pushButton, SIGNAL(clicked()), this, SLOT(slotCalc()));
     connect(ui->pushButtonAbout, SIGNAL(clicked()), this, SLOT(slotAbout()));
+
+    fitToFont();
 }
 
 MainWindow::~MainWindow() = default;
@@ -44,24 +63,18 @@ void MainWindow::slotCalc()
 {
     // Show that the calculation runs: on the largest tables it takes a moment.
     ui->pushButton->setDown(true);
-    ui->labelM->setText(MessageCodec::decode("\xC6\xE4\xE8\xF2\xE5...")); // Ждите...
-    ui->labelZ->setText(MessageCodec::decode(
-        "\xC8\xE4\xF3\xF2 \xE2\xFB\xF7\xE8\xF1\xEB\xE5\xED\xE8\xFF")); // Идут вычисления
+    ui->labelM->setText(MessageCodec::decode(waitMethod));
+    ui->labelZ->setText(MessageCodec::decode(waitVerdict));
     ui->pushButton->repaint();
     ui->labelM->repaint();
     ui->labelZ->repaint();
 
     FourfoldVerdicts verdicts;
     if (engine.fourfoldTest(cells, verdicts)) {
-        ui->labelM->setText(MessageCodec::decode(
-            "\xD5\xE8-\xEA\xE2\xE0\xE4\xF0\xE0\xF2 \xF1 \xEF\xEE\xEF\xF0\xE0\xE2\xEA\xEE\xE9 "
-            "\xC9\xE5\xE9\xF2\xF1\xE0")); // Хи-квадрат с поправкой Йейтса
+        ui->labelM->setText(MessageCodec::decode(chiSquareMethod));
         ui->labelZ->setText(verdicts[0]);
     } else {
-        ui->labelM->setText(MessageCodec::decode(
-            "\xD2\xEE\xF7\xED\xFB\xE9 \xEC\xE5\xF2\xEE\xE4 \xD4\xE8\xF8\xE5\xF0\xE0")); // Точный
-                                                                                        // метод
-                                                                                        // Фишера
+        ui->labelM->setText(MessageCodec::decode(fisherMethod));
         ui->labelZ->setText(verdicts[1]);
     }
     ui->pushButton->setDown(false);
@@ -83,4 +96,26 @@ void MainWindow::testInput()
     for (std::size_t i = 0; i < edits.size(); ++i)
         cells[i] = edits[i]->text().toInt(nullptr, 10);
     ui->pushButton->setDisabled(!StatEngine::isUsable(cells));
+}
+
+void MainWindow::fitToFont()
+{
+    // Every text the window can show, in the widget that shows it.
+    QList<FormFit::Text> texts = {
+        {ui->groupBox, ui->groupBox->title()},
+        {ui->groupBox_3, ui->groupBox_3->title()},
+        {ui->groupBox_4, ui->groupBox_4->title()},
+        {ui->pushButton, ui->pushButton->text()},
+        {ui->pushButtonAbout, ui->pushButtonAbout->text()},
+        {ui->labelM, MessageCodec::decode(chiSquareMethod)},
+        {ui->labelM, MessageCodec::decode(fisherMethod)},
+        {ui->labelM, MessageCodec::decode(waitMethod)},
+        {ui->labelZ, MessageCodec::decode(waitVerdict)},
+    };
+    // One p-value in each grade gives each of the four verdicts.
+    for (const double p : {1.0, 0.1, 0.05, 0.01})
+        texts.append({ui->labelZ, engine.verdictText(p)});
+    for (QLineEdit *edit : edits)
+        texts.append({edit, QString::number(StatEngine::maxCount)});
+    FormFit::scale(this, FormFit::factorFor(texts));
 }

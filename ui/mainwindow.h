@@ -28,6 +28,9 @@ private slots:
     void testInput();
 
 private:
+    // Grows the form, in proportion, until every text it can show fits at its font.
+    void fitToFont();
+
     std::unique_ptr<Ui::MainWindow> ui;
     // The fields of cells a, b, c, d, for indexed access.
     std::array<QLineEdit *, 4> edits{};

@@ -1,11 +1,15 @@
 #include "counts.h"
+#include "formfit.h"
 #include "mainwindow.h"
 #include "statengine.h"
 #include "texts.h"
+#include "ui_mainwindow.h"
 #include "widgetdriver.h"
 
+#include <QGroupBox>
 #include <QTimer>
 
+#include <climits>
 #include <memory>
 
 // The main window driven through its widgets: input rules, calculation, results.
@@ -16,7 +20,7 @@ class TestMainWindow final : public QObject
 private slots:
     void initTestCase() { installStartupCodec(); }
     void init();
-    void cleanup() { window.reset(); }
+    void cleanup();
 
     void freshWindow();
     void enablingRule_data();
@@ -33,6 +37,8 @@ private slots:
     void calculation();
     void interimTextsArePaintedDuringTheTest();
     void closingTheWindowEndsTheEventLoop();
+    void textsFitAtEveryFont_data();
+    void textsFitAtEveryFont();
 
 private:
     // Method and verdict that the engine gives for a table, as the window should show them.
@@ -50,6 +56,12 @@ void TestMainWindow::init()
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
 }
 
+void TestMainWindow::cleanup()
+{
+    window.reset();
+    QApplication::setFont(QFont());
+}
+
 QStringList TestMainWindow::expectedResult(const FourfoldCounts &cells)
 {
     FourfoldVerdicts verdicts;
@@ -61,8 +73,6 @@ QStringList TestMainWindow::expectedResult(const FourfoldCounts &cells)
 void TestMainWindow::freshWindow()
 {
     QCOMPARE(window->windowTitle(), QStringLiteral("Tabulon 2x2"));
-    QCOMPARE(window->size(), QSize(438, 181));
-    QCOMPARE(window->minimumSize(), QSize(300, 160));
     QVERIFY(!window->windowIcon().pixmap(30).isNull());
     for (int i = 0; i < 4; ++i)
         QVERIFY(driver->field(i)->text().isEmpty());
@@ -341,6 +351,106 @@ void TestMainWindow::closingTheWindowEndsTheEventLoop()
 {
     QTimer::singleShot(0, window.get(), &QWidget::close);
     QCOMPARE(QApplication::exec(), 0);
+}
+
+namespace {
+
+// Where the text cursor stands, once the field has painted itself.
+int cursorX(QLineEdit *edit)
+{
+    edit->grab();
+    return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+}
+
+// A line edit scrolls a text too wide for it: the cursor at the end then stands less
+// than the text's advance from the cursor at the start.
+bool scrolls(QLineEdit *edit)
+{
+    edit->end(false);
+    const int end = cursorX(edit);
+    edit->home(false);
+    return end - cursorX(edit) != edit->fontMetrics().horizontalAdvance(edit->text());
+}
+
+// Pixels to spare around the widget's text, in the tighter direction; negative when the
+// text is cut. Labels and buttons ask for their size hint, a group box for its minimum size.
+int spareRoom(QWidget *widget)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return scrolls(edit) ? -1 : 0;
+    const QSize needed =
+        qobject_cast<QGroupBox *>(widget) ? widget->minimumSizeHint() : widget->sizeHint();
+    return std::min(widget->width() - needed.width(), widget->height() - needed.height());
+}
+
+} // namespace
+
+void TestMainWindow::textsFitAtEveryFont_data()
+{
+    QTest::addColumn<int>("points");
+    for (const int points : {6, 8, 9, 12, 16})
+        QTest::addRow("%d pt", points) << points;
+}
+
+void TestMainWindow::textsFitAtEveryFont()
+{
+    QFETCH(int, points);
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), points));
+    init();
+
+    // The window is the form as drawn, grown by one factor: at 8 pt not at all.
+    QMainWindow drawn;
+    Ui::MainWindow form;
+    form.setupUi(&drawn);
+    const double factor = double(window->width()) / drawn.width();
+    QCOMPARE(factor == 1.0, points <= 8);
+    QList<std::pair<QRect, QRect>> rects = {
+        {window->rect(), drawn.rect()},
+        {QRect(QPoint(), window->minimumSize()), QRect(QPoint(), drawn.minimumSize())}};
+    const QWidgetList widgets = drawn.centralWidget()->findChildren<QWidget *>();
+    for (QWidget *original : widgets)
+        rects.append(
+            {driver->find(qPrintable(original->objectName()))->geometry(), original->geometry()});
+    const int rounding = factor == 1.0 ? 0 : 1;
+    for (const auto &[actual, original] : rects) {
+        const QRect expected(qRound(original.x() * factor), qRound(original.y() * factor),
+                             qRound(original.width() * factor), qRound(original.height() * factor));
+        QVERIFY2(std::abs(actual.left() - expected.left()) <= rounding &&
+                     std::abs(actual.top() - expected.top()) <= rounding &&
+                     std::abs(actual.right() - expected.right()) <= rounding &&
+                     std::abs(actual.bottom() - expected.bottom()) <= rounding,
+                 qPrintable(QStringLiteral("%1 pt").arg(points)));
+    }
+
+    // The largest counts, the longest method name and every verdict are shown whole, and
+    // the window grew no more than the tightest text needs.
+    const QString largest = QString::number(StatEngine::maxCount);
+    int tightest = INT_MAX;
+    for (const FourfoldCounts &cells :
+         {FourfoldCounts{5, 5, 5, 5}, FourfoldCounts{30, 20, 20, 30},
+          FourfoldCounts{20, 10, 10, 20}, FourfoldCounts{1, 9, 11, 3}}) {
+        for (int i = 0; i < 4; ++i) {
+            driver->field(i)->clear();
+            WidgetDriver::type(driver->field(i), QString::number(cells[i]));
+        }
+        driver->calculate();
+        QCOMPARE(driver->method(), Texts::chiSquareMethod);
+        for (QWidget *original : widgets) {
+            const int spare = spareRoom(driver->find(qPrintable(original->objectName())));
+            QVERIFY2(spare >= 0, qPrintable(original->objectName()));
+            tightest = std::min(tightest, spare);
+        }
+    }
+    QVERIFY(factor == 1.0 || tightest <= 1);
+
+    // A field holds the largest count whole, and one pixel less would not.
+    QLineEdit *field = driver->field(0);
+    WidgetDriver::type(field, largest);
+    QVERIFY(!scrolls(field));
+    field->resize(FormFit::neededSize(field, largest).width(), field->height());
+    QVERIFY(!scrolls(field));
+    field->resize(field->width() - 1, field->height());
+    QVERIFY(scrolls(field));
 }
 
 QTEST_MAIN(TestMainWindow)

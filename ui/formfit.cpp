@@ -1,0 +1,94 @@
+#include "formfit.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+#include <algorithm>
+
+namespace {
+
+// Reaches QLineEdit's protected initStyleOption, so the style is asked about the very
+// option the line edit paints with.
+struct LineEditOption : QLineEdit
+{
+    using QLineEdit::initStyleOption;
+};
+
+// QLineEdit keeps this many pixels between its text and each side of its contents.
+constexpr int lineEditTextMargin = 2;
+
+QSize lineEditNeeds(const QLineEdit *edit, const QString &text)
+{
+    QStyleOptionFrame option;
+    (edit->*&LineEditOption::initStyleOption)(&option);
+    const QRect room = edit->style()
+                           ->subElementRect(QStyle::SE_LineEditContents, &option, edit)
+                           .marginsRemoved(edit->textMargins())
+                           .adjusted(lineEditTextMargin, 0, -lineEditTextMargin, 0);
+    // The text stays unscrolled while its advance and a pixel for the cursor fit the room.
+    const int width =
+        edit->fontMetrics().horizontalAdvance(text) + 1 + edit->width() - room.width();
+    return {width, edit->minimumSizeHint().height()};
+}
+
+// Shows the text in the widget just long enough to ask for the size it needs.
+template <typename Widget, typename Text, typename SetText, typename Measure>
+QSize measureWith(Widget *widget, const QString &text, Text get, SetText set, Measure measure)
+{
+    const QString shown = (widget->*get)();
+    (widget->*set)(text);
+    const QSize size = (widget->*measure)();
+    (widget->*set)(shown);
+    return size;
+}
+
+} // namespace
+
+namespace FormFit {
+
+QSize neededSize(QWidget *widget, const QString &text)
+{
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return measureWith(label, text, &QLabel::text, &QLabel::setText, &QLabel::sizeHint);
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return measureWith(button, text, &QAbstractButton::text, &QAbstractButton::setText,
+                           &QAbstractButton::sizeHint);
+    if (auto *group = qobject_cast<QGroupBox *>(widget))
+        return measureWith(group, text, &QGroupBox::title, &QGroupBox::setTitle,
+                           &QGroupBox::minimumSizeHint);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return lineEditNeeds(edit, text);
+    return widget->sizeHint();
+}
+
+double factorFor(const QList<Text> &texts)
+{
+    double factor = 1.0;
+    for (const auto &[widget, text] : texts) {
+        const QSize needed = neededSize(widget, text);
+        factor = std::max({factor, double(needed.width()) / widget->width(),
+                           double(needed.height()) / widget->height()});
+    }
+    return factor;
+}
+
+void scale(QMainWindow *window, double factor)
+{
+    const auto scaled = [factor](int length) { return qRound(length * factor); };
+    const auto children = window->centralWidget()->findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        const QRect r = child->geometry();
+        child->setGeometry(scaled(r.x()), scaled(r.y()), scaled(r.width()), scaled(r.height()));
+    }
+    // Both sizes are read first: a larger minimum size enlarges the window at once.
+    const QSize size = window->size(), minimum = window->minimumSize();
+    window->setMinimumSize(scaled(minimum.width()), scaled(minimum.height()));
+    window->resize(scaled(size.width()), scaled(size.height()));
+}
+
+} // namespace FormFit

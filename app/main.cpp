@@ -2,13 +2,12 @@
 #include "messagecodec.h"
 
 #include <QApplication>
-#include <QTextCodec>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     // The program's own messages are CP1251 literals; without the codec they read as Latin-1.
-    MessageCodec::install(QTextCodec::codecForName("CP1251"));
+    MessageCodec::installCp1251();
 
     MainWindow window;
     window.show();

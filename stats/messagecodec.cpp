@@ -14,6 +14,11 @@ void install(QTextCodec *codec)
     messageCodec = codec;
 }
 
+void installCp1251()
+{
+    install(QTextCodec::codecForName("CP1251"));
+}
+
 QTextCodec *installed()
 {
     return messageCodec;

@@ -11,6 +11,10 @@ namespace MessageCodec {
 // Installs the codec for message literals. Null means Latin-1, as before any install.
 void install(QTextCodec *codec);
 
+// Installs the CP1251 codec, as start-up does; where the system has none, messages
+// read as Latin-1.
+void installCp1251();
+
 // The installed codec, or null when messages are read as Latin-1.
 QTextCodec *installed();
 

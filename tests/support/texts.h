@@ -21,5 +21,5 @@ inline const QString waitVerdict = QStringLiteral("Идут вычисления
 // Installs the message codec the way start-up does.
 inline void installStartupCodec()
 {
-    MessageCodec::install(QTextCodec::codecForName("CP1251"));
+    MessageCodec::installCp1251();
 }

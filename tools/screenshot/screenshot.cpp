@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTextCodec>
 
 #include <cstdio>
 
@@ -17,7 +16,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: %s OUTPUT.png A B C D\n", argv[0]);
         return 2;
     }
-    MessageCodec::install(QTextCodec::codecForName("CP1251"));
+    MessageCodec::installCp1251();
 
     MainWindow window;
     window.show();

@@ -19,11 +19,6 @@ void installCp1251()
     install(QTextCodec::codecForName("CP1251"));
 }
 
-QTextCodec *installed()
-{
-    return messageCodec;
-}
-
 QString decode(const char *literal)
 {
     return messageCodec ? messageCodec->toUnicode(literal) : QString::fromLatin1(literal);

@@ -15,9 +15,6 @@ void install(QTextCodec *codec);
 // read as Latin-1.
 void installCp1251();
 
-// The installed codec, or null when messages are read as Latin-1.
-QTextCodec *installed();
-
 // Decodes one message literal through the installed codec.
 QString decode(const char *literal);
 

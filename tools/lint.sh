@@ -4,14 +4,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/deps.sh clang-format clang-tidy libbenchmark-dev
+tools/deps.sh clang-format clang-tidy clang-14 libbenchmark-dev
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 clang-format --dry-run -Werror "${sources[@]}"
 echo "clang-format: ${#sources[@]} files clean"
 
 # clang-tidy needs the compile commands and the generated moc and form headers,
-# not the objects: configure with every target and run only the code generators.
-cmake -S . -B build-lint -DTABULON_BENCHMARKS=ON >/dev/null
+# not the objects: configure every target (with clang, so that the fuzz target is one)
+# and run only the code generators.
+cmake -S . -B build-lint -DTABULON_BENCHMARKS=ON -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
 mapfile -t generators < <(cmake --build build-lint --target help | sed -n 's/^\.\.\. \(.*_autogen\)$/\1/p')
 cmake --build build-lint -j"$(nproc)" --target "${generators[@]}" >/dev/null
 mapfile -t units < <(git ls-files '*.cpp')

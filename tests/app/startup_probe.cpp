@@ -1,0 +1,31 @@
+// Preloaded into the built program by CTest. Once the program's event loop runs, it types
+// 30, 20, 20, 30 into the main window, presses "Расчет" and closes the window, which must
+// end the program with status 0; a window not shown, or a result not in Russian, ends it
+// with status 1.
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+static void probe()
+{
+    QTimer::singleShot(0, [] {
+        QWidget *window = QApplication::topLevelWidgets().value(0);
+        if (!window || !window->isVisible() || !window->inherits("MainWindow"))
+            return QCoreApplication::exit(1);
+        const auto find = [window](const QString &name) {
+            return window->findChild<QWidget *>(name);
+        };
+        const QStringList counts = {"30", "20", "20", "30"};
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClicks(find(QStringLiteral("lineEdit") + QChar('A' + i)), counts[i]);
+        QTest::mouseClick(find("pushButton"), Qt::LeftButton);
+        const QString shown = find("labelM")->property("text").toString() + " / " +
+                              find("labelZ")->property("text").toString();
+        qInfo("%s", qPrintable(shown));
+        if (shown != QStringLiteral("Хи-квадрат с поправкой Йейтса / Отвергается на уровне 0.10"))
+            return QCoreApplication::exit(1);
+        window->close();
+    });
+}
+
+Q_COREAPP_STARTUP_FUNCTION(probe)

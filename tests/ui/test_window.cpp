@@ -1,0 +1,190 @@
+#include "formfit.h"
+#include "mainwindow.h"
+#include "support.h"
+#include "ui_mainwindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QTransform>
+
+#include <memory>
+
+// The main window and its help, driven through their widgets as a person does.
+class TestWindow final : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> window;
+
+    QWidget *find(const QString &name) const { return window->findChild<QWidget *>(name); }
+    QLineEdit *field(int i) const { return window->findChildren<QLineEdit *>().at(i); }
+    QWidget *button() const { return find("pushButton"); }
+    static QString shown(QObject *o)
+    {
+        return o->property("title").toString() + o->property("text").toString();
+    }
+    QStringList result() const { return {shown(find("labelM")), shown(find("labelZ"))}; }
+    void calculate(const QStringList &counts = {}) const
+    {
+        for (int i = 0; i < counts.size(); ++i) {
+            field(i)->selectAll();
+            QTest::keyClicks(field(i), counts[i]);
+        }
+        QTest::mouseClick(button(), Qt::LeftButton);
+    }
+
+    // Records the text of every paint of the labels, and whether the button was down then.
+    bool eventFilter(QObject *label, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted << shown(label) + (button()->property("down").toBool() ? ", pressed" : "");
+        return false;
+    }
+    QStringList painted;
+
+    // What the window shows for 8 2 1 5.
+    const QStringList fisherAt005 = {"Точный метод Фишера", "Отвергается на уровне 0.05"};
+
+private slots:
+    void initTestCase() { MessageCodec::installCp1251(); }
+    void init()
+    {
+        // Under a locale whose group separator, the full stop, the fields must refuse.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        window = std::make_unique<MainWindow>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    void freshWindow()
+    {
+        QStringList texts{window->windowTitle()};
+        for (QWidget *widget : window->centralWidget()->findChildren<QWidget *>())
+            texts << shown(widget) + (widget->isEnabled() ? "" : " (disabled)");
+        QCOMPARE(texts, QStringList({"Tabulon 2x2", "Введите целые числа", "", "", "", "",
+                                     "Расчет (disabled)", "Нулевая гипотеза", "", "Метод", "",
+                                     "Справка..."}));
+        QCOMPARE(QApplication::focusWidget(), field(0));
+        // The icon is the red cross on white from the resources.
+        const QImage icon(QStringLiteral(":/icon.bmp"));
+        QVERIFY(icon.pixel(14, 14) == qRgb(255, 0, 0) && icon.pixel(3, 3) == qRgb(255, 255, 255));
+        QCOMPARE(window->windowIcon().pixmap(30).toImage().convertToFormat(icon.format()), icon);
+    }
+
+    void inputAndResult_data() { addExamples("input"); }
+    void inputAndResult()
+    {
+        QFETCH(QStringList, f);
+        const bool pasted = f[0] == QLatin1String("pasted");
+        for (int i = pasted ? 1 : 0; i < 4; ++i)
+            QTest::keyClicks(field(i), f[i + 1]);
+        QApplication::clipboard()->setText(f[1]);
+        if (pasted)
+            QTest::keySequence(field(0), QKeySequence::Paste);
+        QCOMPARE(field(0)->text(), f[5]);
+        QCOMPARE(button()->isEnabled(), !f[6].isEmpty());
+
+        // While the tests run, the button shows pressed and both labels say that they run.
+        find("labelM")->installEventFilter(this);
+        find("labelZ")->installEventFilter(this);
+        for (int press = 0; press < 2 && button()->isEnabled(); ++press) {
+            calculate();
+            QCOMPARE(result(), f.mid(6));
+            QVERIFY(painted.contains("Ждите..., pressed") &&
+                    painted.contains("Идут вычисления, pressed"));
+            QVERIFY(!button()->property("down").toBool() && button()->isEnabled());
+        }
+    }
+
+    void editsClearTheResult()
+    {
+        // Any edit clears the result, emptying a field too; an empty field keeps the counts.
+        for (int i = 0; i < 4; ++i) {
+            calculate({"8", "2", "1", "5"});
+            QTest::keyClick(field(i), '0');
+            QVERIFY(result() == QStringList({"", ""}) && button()->isEnabled());
+            QTest::keyClick(field(i), Qt::Key_Backspace);
+            calculate();
+            QTest::keyClick(field(i), Qt::Key_Backspace);
+            QVERIFY(result() == QStringList({"", ""}) && !button()->isEnabled());
+            QVERIFY(QMetaObject::invokeMethod(window.get(), "slotCalc"));
+            QCOMPARE(result(), fisherAt005);
+        }
+    }
+
+    void helpReadsThePageAtEveryOpening()
+    {
+        // Each opening reads readme.html in the working directory afresh: once it is gone,
+        // help opens empty (and Qt warns that it found no document).
+        calculate({"8", "2", "1", "5"});
+        QStringList seen;
+        for (const QByteArray page : {"a page", ""}) {
+            QFile file(QStringLiteral("readme.html"));
+            QVERIFY(page.isEmpty()
+                        ? file.remove()
+                        : file.open(QIODevice::WriteOnly) && file.write(page) && file.flush());
+            QTimer::singleShot(0, window.get(), [&seen] {
+                auto *browser = QApplication::activeModalWidget()->findChild<QTextBrowser *>();
+                seen << QStringLiteral("%1: %2, +%3 pt, external links %4")
+                            .arg(browser->window()->windowTitle(), browser->toPlainText())
+                            .arg(browser->font().pointSize() - QApplication::font().pointSize())
+                            .arg(browser->openExternalLinks());
+                auto *buttons = browser->window()->findChild<QDialogButtonBox *>();
+                QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+            });
+            QTest::mouseClick(find("pushButtonAbout"), Qt::LeftButton);
+        }
+        const QString opened = QStringLiteral("Справка Tabulon 2x2: %1, +5 pt, external links 1");
+        QCOMPARE(seen, QStringList({opened.arg("a page"), opened.arg("")}));
+        // Help changes nothing in the window and leaves no dialog behind.
+        QCOMPARE(result(), fisherAt005);
+        QVERIFY(window->findChildren<QTextBrowser *>().isEmpty());
+    }
+
+    void textsFitAtEveryFont_data() { addExamples("font"); }
+    void textsFitAtEveryFont()
+    {
+        QFETCH(QStringList, f);
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), f[0].toInt()));
+        init();
+        // The window is the form as drawn grown by one factor, at 8 pt and below by none.
+        QMainWindow drawn;
+        Ui::MainWindow form;
+        form.setupUi(&drawn);
+        drawn.show(); // lays out the central widget, as large as the window
+        const double factor = double(window->width()) / drawn.width();
+        QCOMPARE(factor == 1.0, f[0].toInt() <= 8);
+        // Grown as the window grows its form, each position and length rounded on its own.
+        const QTransform grown = QTransform::fromScale(factor, factor);
+        const auto off = [](QRect a, QRect b) {
+            return (a.topLeft() - b.topLeft()).manhattanLength() +
+                   (a.bottomRight() - b.bottomRight()).manhattanLength();
+        };
+        const QRect minimum(QPoint(), drawn.minimumSize());
+        QVERIFY(off(grown.mapRect(minimum), QRect(QPoint(), window->minimumSize())) <= 2);
+
+        // With the longest method name and each verdict, and with the largest counts, every
+        // text shows whole; and the form grew no more than the longest method name needs.
+        for (const char *table :
+             {"5 5 5 5", "30 20 20 30", "20 10 10 20", "1 9 11 3", "999999 999999 999999 999999"}) {
+            calculate(QString(table).split(' '));
+            for (QWidget *d : drawn.findChildren<QWidget *>()) {
+                // Each widget has the room its text needs: a label's or button's size hint,
+                // a group box's minimum size, a line edit's text and cursor within its frame.
+                QWidget *w = find(d->objectName());
+                const QSize needed = FormFit::neededSize(w, shown(w));
+                QVERIFY2(needed.boundedTo(w->size()) == needed &&
+                             off(grown.mapRect(d->geometry()), w->geometry()) <= 4 * (factor > 1),
+                         qPrintable(d->objectName()));
+            }
+        }
+        QVERIFY(factor == 1.0 || find("labelM")->width() <= find("labelM")->sizeHint().width() + 1);
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "test_window.moc"

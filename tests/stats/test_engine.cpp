@@ -61,6 +61,7 @@ private slots:
         const double x = f[1].toDouble();
         const double value = f[0] == "lnFactorial"     ? engine.lnFactorial(int(x))
                              : f[0] == "normalTwoTail" ? engine.normalTwoTail(x)
+                             : f[0] == "yatesTerm"     ? engine.yatesTerm(x, f[2].toDouble(), 0.5)
                                                        : engine.chiSquareTail(x, f[2].toInt());
         if (f[0] == "verdictText")
             QCOMPARE(engine.verdictText(x), f[3]);

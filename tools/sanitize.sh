@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 tools/deps.sh clang-14 libclang-rt-14-dev
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABULON_SANITIZE=ON \
-    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+    -DCMAKE_CXX_COMPILER=clang++-14
 cmake --build build-sanitize -j"$(nproc)"
 
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"

@@ -145,5 +145,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestEngine)
+QTEST_GUILESS_MAIN(TestEngine)
 #include "test_engine.moc"

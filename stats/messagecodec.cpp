@@ -3,20 +3,15 @@
 #include <QTextCodec>
 
 namespace {
-// Codecs belong to Qt's codec registry and live as long as the process.
+// Codecs belong to Qt's codec registry and live as long as the process; null means Latin-1.
 QTextCodec *messageCodec = nullptr;
 } // namespace
 
 namespace MessageCodec {
 
-void install(QTextCodec *codec)
-{
-    messageCodec = codec;
-}
-
 void installCp1251()
 {
-    install(QTextCodec::codecForName("CP1251"));
+    messageCodec = QTextCodec::codecForName("CP1251");
 }
 
 QString decode(const char *literal)

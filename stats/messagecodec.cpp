@@ -1,22 +1,49 @@
 #include "messagecodec.h"
 
-#include <QTextCodec>
-
 namespace {
-// Codecs belong to Qt's codec registry and live as long as the process; null means Latin-1.
-QTextCodec *messageCodec = nullptr;
+
+// Windows-1251 bytes 0x80 to 0xBF; 0x98 is unassigned and decodes to U+FFFD. Below
+// 0x80 the code page is ASCII, and 0xC0 to 0xFF are А to я in order.
+constexpr char16_t cp1251High[64] = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F, // 0x88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 0x90
+    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, // 0x98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, // 0xA0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, // 0xA8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, // 0xB0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, // 0xB8
+};
+
+char16_t fromCp1251(unsigned char byte)
+{
+    if (byte < 0x80)
+        return byte;
+    if (byte < 0xC0)
+        return cp1251High[byte - 0x80];
+    return char16_t(0x0410 + (byte - 0xC0));
+}
+
+// Until start-up installs Windows-1251, messages read as Latin-1.
+bool cp1251Installed = false;
+
 } // namespace
 
 namespace MessageCodec {
 
 void installCp1251()
 {
-    messageCodec = QTextCodec::codecForName("CP1251");
+    cp1251Installed = true;
 }
 
 QString decode(const char *literal)
 {
-    return messageCodec ? messageCodec->toUnicode(literal) : QString::fromLatin1(literal);
+    if (!cp1251Installed)
+        return QString::fromLatin1(literal);
+    QString text;
+    for (const char *byte = literal; *byte; ++byte)
+        text += QChar(fromCp1251(static_cast<unsigned char>(*byte)));
+    return text;
 }
 
 } // namespace MessageCodec

@@ -2,15 +2,15 @@
 
 #include <QString>
 
-// The program's own messages are stored as CP1251 byte literals. Start-up
-// installs the codec that decodes them; the form's UTF-8 texts never pass here.
+// The program's own messages are stored as Windows-1251 (CP1251) byte literals. Start-up
+// installs the decoding of that code page; the form's UTF-8 texts never pass here.
 namespace MessageCodec {
 
-// Installs the CP1251 codec, as start-up does. Before that, or where the system has
-// no such codec, messages read as Latin-1.
+// Decodes messages as Windows-1251 from now on, as start-up does. Before that they read
+// as Latin-1.
 void installCp1251();
 
-// Decodes one message literal through the installed codec.
+// Decodes one message literal, up to its terminating zero.
 QString decode(const char *literal);
 
 } // namespace MessageCodec

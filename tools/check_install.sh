@@ -73,7 +73,7 @@ contents=$(dpkg-deb --contents "$deb")
 echo "$contents"
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6core5compat6 libc6 libstdc++6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6; do
     grep -q "$library" <<<"$depends" || { echo "missing dependency on $library" >&2; exit 1; }
 done
 for file in ./usr/bin/tabulon2x2 ./usr/share/tabulon2x2/readme.html \

@@ -3,7 +3,7 @@
 # missing, plus any named on the command line. Uses sudo when not run as root.
 set -euo pipefail
 
-packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-qpa-plugins
+packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
           libgl-dev fonts-dejavu-core "$@")
 
 missing=()

@@ -69,6 +69,9 @@ void MainWindow::slotCalc()
     ui->labelM->repaint();
     ui->labelZ->repaint();
 
+    // Screen readers hear of the new texts only through a name change, which they speak
+    // for the focused widget alone; from Qt 6.8 on, a QAccessibleAnnouncementEvent could
+    // announce the result.
     FourfoldVerdicts verdicts;
     if (engine.fourfoldTest(cells, verdicts)) {
         ui->labelM->setText(MessageCodec::decode(chiSquareMethod));

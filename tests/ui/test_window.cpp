@@ -1,8 +1,10 @@
+#include "dialog.h"
 #include "formfit.h"
 #include "mainwindow.h"
 #include "support.h"
 #include "ui_mainwindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
@@ -73,6 +75,34 @@ private slots:
         const QImage icon(QStringLiteral(":/icon.bmp"));
         QVERIFY(icon.pixel(14, 14) == qRgb(255, 0, 0) && icon.pixel(3, 3) == qRgb(255, 255, 255));
         QCOMPARE(window->windowIcon().pixmap(30).toImage().convertToFormat(icon.format()), icon);
+    }
+
+    // A screen reader tells the fields apart by name: the cell, its row and column as
+    // shown; and it names the help text.
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("widget");
+        for (const char *name : {"lineEditA", "lineEditB", "lineEditC", "lineEditD", "textBrowser"})
+            QTest::newRow(name) << name;
+    }
+    void accessibleNames()
+    {
+        QFETCH(QString, widget);
+        auto *edit = qobject_cast<QLineEdit *>(find(widget));
+        if (!edit) {
+            const Dialog help(window.get());
+            QCOMPARE(QAccessible::queryAccessibleInterface(help.findChild<QWidget *>(widget))
+                         ->text(QAccessible::Name),
+                     QStringLiteral("Справка"));
+            return;
+        }
+        QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(edit);
+        const QString expected = QStringLiteral("%1, строка %2, столбец %3")
+                                     .arg(widget.back().toLower())
+                                     .arg(1 + (edit->y() > field(0)->y()))
+                                     .arg(1 + (edit->x() > field(0)->x()));
+        QCOMPARE(reader->text(QAccessible::Name), expected);
+        QVERIFY(!reader->text(QAccessible::Description).isEmpty());
     }
 
     void inputAndResult_data() { addExamples("input"); }

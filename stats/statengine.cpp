@@ -48,8 +48,6 @@ double snapToLevel(double p)
 
 } // namespace
 
-StatEngine::StatEngine() = default;
-
 double StatEngine::lnFactorial(int n) const
 {
     if (n <= 1)

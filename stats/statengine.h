@@ -23,9 +23,6 @@ public:
     // million carry rounding noise far above any absolute tolerance.
     static constexpr double tieTolerance = 1e-7;
 
-    // Defined out of line, so that a const engine can be default-initialised.
-    StatEngine();
-
     const double pi = 3.141592653589793;
     const double twoPi = 6.283185307179586;
     const double lnTwoPi = 1.8378770664093453;

@@ -19,8 +19,12 @@ struct LineEditOption : QLineEdit
     using QLineEdit::initStyleOption;
 };
 
-// QLineEdit keeps this many pixels between its text and each side of its contents.
+// Two numbers copied from Qt's own QLineEdit (6.4), to re-check on a Qt update: the
+// horizontal margin of 2 px it keeps between its text and each side of its contents
+// (QLineEditPrivate::horizontalMargin), and the 1 px it adds to the text's width for the
+// cursor before deciding to scroll (QLineEdit::paintEvent).
 constexpr int lineEditTextMargin = 2;
+constexpr int lineEditCursorWidth = 1;
 
 QSize lineEditNeeds(const QLineEdit *edit, const QString &text)
 {
@@ -31,8 +35,8 @@ QSize lineEditNeeds(const QLineEdit *edit, const QString &text)
                            .marginsRemoved(edit->textMargins())
                            .adjusted(lineEditTextMargin, 0, -lineEditTextMargin, 0);
     // The text stays unscrolled while its advance and a pixel for the cursor fit the room.
-    const int width =
-        edit->fontMetrics().horizontalAdvance(text) + 1 + edit->width() - room.width();
+    const int width = edit->fontMetrics().horizontalAdvance(text) + lineEditCursorWidth +
+                      edit->width() - room.width();
     return {width, edit->minimumSizeHint().height()};
 }
 
@@ -53,6 +57,8 @@ namespace FormFit {
 
 QSize neededSize(QWidget *widget, const QString &text)
 {
+    // The font and style are final only once the widget is polished.
+    widget->ensurePolished();
     if (auto *label = qobject_cast<QLabel *>(widget))
         return measureWith(label, text, &QLabel::text, &QLabel::setText, &QLabel::sizeHint);
     if (auto *button = qobject_cast<QAbstractButton *>(widget))

@@ -18,6 +18,9 @@ cmake --install build --prefix "$prefix" >/dev/null
 actual=$(cd "$prefix" && find . -type f | sort)
 expected="./bin/tabulon2x2
 ./share/applications/tabulon2x2.desktop
+./share/icons/hicolor/128x128/apps/tabulon2x2.png
+./share/icons/hicolor/48x48/apps/tabulon2x2.png
+./share/icons/hicolor/64x64/apps/tabulon2x2.png
 ./share/icons/hicolor/scalable/apps/tabulon2x2.svg
 ./share/tabulon2x2/readme.html"
 if [ "$actual" != "$expected" ]; then

@@ -1,8 +1,9 @@
-// Preloaded into the built program by CTest. Once the program's event loop runs, it types
-// 30, 20, 20, 30 into the main window, presses "Расчет" and closes the window, which must
-// end the program with status 0; a window not shown, or a result not in Russian, ends it
-// with status 1.
+// Loaded into the built program through Qt's standard option "-plugin startupprobe", on
+// Linux and Windows alike. Once the program's event loop runs, it types 30, 20, 20, 30
+// into the main window, presses "Расчет" and closes the window, which must end the program
+// with status 0; a window not shown, or a result not in Russian, ends it with status 1.
 #include <QApplication>
+#include <QGenericPlugin>
 #include <QTest>
 #include <QTimer>
 
@@ -28,4 +29,18 @@ static void probe()
     });
 }
 
-Q_COREAPP_STARTUP_FUNCTION(probe)
+// The application object creates the plugin while it starts, before main goes on.
+class StartupProbe final : public QGenericPlugin
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "startup_probe.json")
+
+public:
+    QObject *create(const QString &, const QString &) override
+    {
+        probe();
+        return new QObject(this);
+    }
+};
+
+#include "startup_probe.moc"

@@ -20,3 +20,21 @@ install(CODE "
     message(STATUS \"Installing: \${entry}\")
     configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/tabulon2x2.desktop.in\" \"\${entry}\" @ONLY)
 ")
+
+# The manual page and the changelog, compressed as Debian wants them: gzip -9n stores no
+# name or date, so the same text always gives the same bytes.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in changelog @ONLY)
+set(manual ${PROJECT_SOURCE_DIR}/packaging/tabulon2x2.1)
+set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog)
+foreach(text IN ITEMS manual changelog)
+    get_filename_component(name ${${text}} NAME)
+    add_custom_command(OUTPUT ${name}.gz
+        COMMAND gzip -9n -c ${${text}} > ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz
+        DEPENDS ${${text}})
+    list(APPEND compressed ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz)
+endforeach()
+add_custom_target(tabulon_docs ALL DEPENDS ${compressed})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tabulon2x2.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tabulon2x2)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides RENAME tabulon2x2
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides)

@@ -1,7 +1,7 @@
 # A Debian package of the installed layout: cpack -G DEB in the build folder.
 set(CPACK_PACKAGE_NAME tabulon2x2)
 set(CPACK_PACKAGE_VENDOR "Tabulon 2x2")
-set(CPACK_PACKAGE_CONTACT "Tabulon 2x2 developers <tabulon2x2@localhost>")
+set(CPACK_PACKAGE_CONTACT "${TABULON_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "association in a fourfold (2x2) table")
 set(CPACK_PACKAGE_DESCRIPTION
     "A desktop calculator for the association in a 2x2 contingency table. It runs\n\
@@ -9,7 +9,8 @@ Fisher's exact test and the chi-square test with Yates' correction, names the\n\
 method that applies and grades its verdict at the levels 0.10, 0.05 and 0.01.\n\
 The interface is in Russian.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
+# Stripped as dh_strip strips: symbols, .comment and .note.
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/strip.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # Shared-library dependencies come from dpkg-shlibdeps. Qt loads its platform plugins

@@ -17,7 +17,7 @@ double fullRangeSum(const FourfoldCounts &t)
     return referenceFisherPValue(t, [](int n) { return engine.lnFactorial(n); });
 }
 
-bool near(double actual, double expected, double tolerance)
+bool closeTo(double actual, double expected, double tolerance)
 {
     return std::isnan(expected) ? std::isnan(actual) : std::fabs(actual - expected) <= tolerance;
 }
@@ -112,7 +112,7 @@ private slots:
             value = engine.chiSquareTail(x, f[2].toInt());
         else
             QFAIL(qPrintable("no such function: " + f[0]));
-        QVERIFY2(near(value, f[3].toDouble(), f[4].toDouble()),
+        QVERIFY2(closeTo(value, f[3].toDouble(), f[4].toDouble()),
                  qPrintable(QString::number(value, 'g', 17)));
     }
 
@@ -127,8 +127,8 @@ private slots:
         // Small tables keep nearly every digit of p; totals in the millions about eight.
         const double statistic = f[5].toDouble(), p = f[7].toDouble();
         const double x = engine.yatesChiSquare(t), fisher = engine.fisherPValue(t);
-        QVERIFY2(near(x, statistic, 1e-12 * (1 + statistic)), qPrintable(QString::number(x)));
-        QVERIFY2(near(fisher, p, 1e-7 * p), qPrintable(QString::number(fisher)));
+        QVERIFY2(closeTo(x, statistic, 1e-12 * (1 + statistic)), qPrintable(QString::number(x)));
+        QVERIFY2(closeTo(fisher, p, 1e-7 * p), qPrintable(QString::number(fisher)));
         if (StatEngine::isUsable(t))
             QCOMPARE(fisher, fullRangeSum(t));
     }

@@ -247,7 +247,19 @@ private slots:
                          qPrintable(where));
             }
         }
-        QVERIFY(factor == 1.0 || find("labelM")->width() <= find("labelM")->sizeHint().width() + 1);
+        // Some text binds: a label or button at most 1 px wider than its size hint, or a
+        // field that scrolls once 2 px narrower (which text binds depends on the font).
+        const auto tight = [](QWidget *w) {
+            auto *edit = qobject_cast<QLineEdit *>(w);
+            if (!edit)
+                return !w->inherits("QGroupBox") && w->width() <= w->sizeHint().width() + 1;
+            edit->resize(edit->width() - 2, edit->height());
+            const bool scrolls = !showsWhole(edit);
+            edit->resize(edit->width() + 2, edit->height());
+            return scrolls;
+        };
+        const auto widgets = window->centralWidget()->findChildren<QWidget *>();
+        QVERIFY(factor == 1.0 || std::any_of(widgets.begin(), widgets.end(), tight));
     }
 };
 

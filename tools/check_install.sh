@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/deps.sh desktop-file-utils xvfb xauth xdotool strace dbus lintian devscripts
+tools/deps.sh desktop-file-utils xvfb xauth xdotool strace lintian devscripts
 cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target tabulon2x2 tabulon_icons tabulon_docs
 

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
-          libgl-dev fonts-dejavu-core librsvg2-bin "$@")
+          libgl-dev fonts-dejavu-core librsvg2-bin
+          dbus-daemon "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -12,4 +12,4 @@ cmake --build build-sanitize -j"$(nproc)"
 
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
+dbus-run-session -- ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"

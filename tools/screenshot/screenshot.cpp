@@ -1,10 +1,13 @@
-// Types a table into a fresh main window, presses "Расчет" and saves the window as a PNG.
+// Types a table into a fresh main window, presses "Расчет" and saves the window as a PNG,
+// with its frame and title bar where the system draws one.
 #include "mainwindow.h"
 #include "messagecodec.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <cstdio>
@@ -28,5 +31,8 @@ int main(int argc, char *argv[])
     QTest::mouseClick(window.findChild<QPushButton *>("pushButton"), Qt::LeftButton);
     QTest::qWait(200);
 
-    return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    const QRect frame = window.frameGeometry();
+    const QPixmap shot = window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
+                                                     frame.height());
+    return shot.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/deps.sh desktop-file-utils xvfb xauth xdotool strace lintian devscripts
+tools/deps.sh desktop-file-utils xvfb xauth xdotool strace lintian devscripts man-db
 cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target tabulon2x2 tabulon_icons tabulon_docs
 
@@ -32,6 +32,11 @@ if [ "$actual" != "$expected" ]; then
     exit 1
 fi
 echo "$actual"
+
+# The manual page formats without a warning.
+warnings=$(man --warnings -l "$prefix/share/man/man1/tabulon2x2.1.gz" 2>&1 >/dev/null)
+[ -z "$warnings" ] || { echo "man --warnings: $warnings" >&2; exit 1; }
+echo "man --warnings: silent"
 
 entry="$prefix/share/applications/tabulon2x2.desktop"
 desktop-file-validate "$entry"

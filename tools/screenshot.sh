@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/deps.sh xvfb xauth
+tools/deps.sh xvfb xauth dbus-daemon
 cmake -S . -B build
 cmake --build build -j"$(nproc)" --target tabulon_screenshot
-xvfb-run -a -s "-screen 0 800x600x24" build/tools/screenshot/tabulon_screenshot docs/screenshot.png 30 20 20 30
+dbus-run-session -- xvfb-run -a -s "-screen 0 800x600x24" build/tools/screenshot/tabulon_screenshot docs/screenshot.png 30 20 20 30
 echo "Wrote docs/screenshot.png"

@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     QTest::qWait(200);
 
     const QRect frame = window.frameGeometry();
-    const QPixmap shot = window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
-                                                     frame.height());
+    const QPixmap shot =
+        window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     return shot.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

@@ -1,13 +1,15 @@
 # Sourced by the scripts that run the Windows build under Wine. Re-runs the calling
-# script on a virtual display of its own (Xvfb, with a free number of its choosing),
-# bounded in time; then makes a temporary Wine prefix with the fonts Qt needs, and a
+# script on a virtual display of its own (Xvfb, with a free number of its choosing) and a
+# private session bus that ends with it (Wine would otherwise start one that outlives
+# it), bounded in time; then makes a temporary Wine prefix with the fonts Qt needs, and a
 # folder $programs where the built programs run: the runnable folder with QtTest (which
 # the tests, the start-up probe and the screenshot tool need) and the tests beside it.
 # At exit, every Wine process is ended and both are removed.
 
 if [ -z "${TABULON_WINE_DISPLAY:-}" ]; then
-    tools/deps.sh wine wine64 fonts-wine xvfb xauth
-    TABULON_WINE_DISPLAY=1 exec timeout 1200 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    tools/deps.sh wine wine64 fonts-wine xvfb xauth dbus-daemon
+    TABULON_WINE_DISPLAY=1 exec timeout 1200 dbus-run-session -- \
+        xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)

@@ -96,22 +96,18 @@ private slots:
     void values()
     {
         QFETCH(QStringList, f);
+        const QStringList functions = {"verdictText", "lnFactorial", "normalTwoTail", "yatesTerm",
+                                       "chiSquareTail"};
+        QVERIFY2(functions.contains(f[0]), qPrintable("no such function: " + f[0]));
         const double x = f[1].toDouble();
         if (f[0] == "verdictText") {
             QCOMPARE(engine.verdictText(x), f[3]);
             return;
         }
-        double value = 0;
-        if (f[0] == "lnFactorial")
-            value = engine.lnFactorial(int(x));
-        else if (f[0] == "normalTwoTail")
-            value = engine.normalTwoTail(x);
-        else if (f[0] == "yatesTerm")
-            value = engine.yatesTerm(x, f[2].toDouble(), 0.5);
-        else if (f[0] == "chiSquareTail")
-            value = engine.chiSquareTail(x, f[2].toInt());
-        else
-            QFAIL(qPrintable("no such function: " + f[0]));
+        const double value = f[0] == "lnFactorial"     ? engine.lnFactorial(int(x))
+                             : f[0] == "normalTwoTail" ? engine.normalTwoTail(x)
+                             : f[0] == "yatesTerm"     ? engine.yatesTerm(x, f[2].toDouble(), 0.5)
+                                                       : engine.chiSquareTail(x, f[2].toInt());
         QVERIFY2(closeTo(value, f[3].toDouble(), f[4].toDouble()),
                  qPrintable(QString::number(value, 'g', 17)));
     }

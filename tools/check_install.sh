@@ -54,7 +54,8 @@ echo "== start it as the launcher does and open help"
 # up and that the program opened readme.html from the launcher's Path=.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$prefix/display" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; rm -rf "$prefix"' EXIT
+# Waited for, so that it is reaped here and not left to whatever adopts orphans.
+trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$prefix"' EXIT
 timeout 30 sh -c 'until [ -s "$1" ]; do sleep 0.1; done' - "$prefix/display" ||
     { echo "Xvfb did not start within 30 s" >&2; exit 1; }
 export DISPLAY=":$(cat "$prefix/display")"

@@ -101,7 +101,8 @@ echo "package: $deb"
 echo "== lintian"
 # Only the errors that need facts from the owner may remain: a real maintainer address
 # (in the control file and the changelog) and the copyright and licence.
-lintian --info --pedantic "$deb" >"$prefix/lintian" 2>&1 || true
+# Its temporary files go to the check's own folder: lintian leaves some behind.
+TMPDIR=$prefix lintian --info --pedantic "$deb" >"$prefix/lintian" 2>&1 || true
 grep -vE "^N:" "$prefix/lintian" || true
 if grep -E '^[EWIPX]: ' "$prefix/lintian" |
     grep -vE ': (bogus-mail-host|bogus-mail-host-in-debian-changelog|no-copyright-file)( |$)'; then

@@ -24,14 +24,11 @@ install(CODE "
 # The manual page and the changelog, compressed as Debian wants them: gzip -9n stores no
 # name or date, so the same text always gives the same bytes.
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in changelog @ONLY)
-set(manual ${PROJECT_SOURCE_DIR}/packaging/tabulon2x2.1)
-set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog)
-foreach(text IN ITEMS manual changelog)
-    get_filename_component(name ${${text}} NAME)
-    add_custom_command(OUTPUT ${name}.gz
-        COMMAND gzip -9n -c ${${text}} > ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz
-        DEPENDS ${${text}})
-    list(APPEND compressed ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz)
+foreach(text ${PROJECT_SOURCE_DIR}/packaging/tabulon2x2.1 ${CMAKE_CURRENT_BINARY_DIR}/changelog)
+    get_filename_component(name ${text} NAME)
+    set(gz ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz)
+    add_custom_command(OUTPUT ${gz} COMMAND gzip -9n -c ${text} > ${gz} DEPENDS ${text})
+    list(APPEND compressed ${gz})
 endforeach()
 add_custom_target(tabulon_docs ALL DEPENDS ${compressed})
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tabulon2x2.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -28,7 +28,7 @@ fi
 
 work=$cache/work-$key
 rm -rf "$work" "$prefix"
-mkdir -p "$work/apt/lists/partial" "$work/apt/archives/partial" "$work/source"
+mkdir -p "$work/apt/lists/partial" "$work/apt/archives/partial" "$work/apt/parts" "$work/source"
 
 # The source comes through apt, verified against the archive's signed indexes, from a
 # private list of the machine's own Debian archives with deb-src in place of deb: the
@@ -42,7 +42,7 @@ codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
             '$0 ~ "Suites:[^\n]*" codename && /Types:[^\n]*deb/' "$file" |
             sed -E 's/^Types:.*/Types: deb-src/'
     done
-} >"$work/apt/debian.sources"
+} >"$work/apt/parts/debian.sources"
 {
     for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
         [ -f "$file" ] || continue
@@ -53,8 +53,6 @@ apt=(apt-get -q -o "Dir::Etc::SourceList=$work/apt/sources.list"
     -o "Dir::Etc::SourceParts=$work/apt/parts" -o "Dir::State::Lists=$work/apt/lists"
     -o "Dir::Cache=$work/apt" -o "Dir::Cache::archives=$work/apt/archives"
     -o "APT::Get::List-Cleanup=0")
-mkdir -p "$work/apt/parts"
-cp "$work/apt/debian.sources" "$work/apt/parts/debian.sources"
 echo "Fetching Debian's qt6-base $version source" >&2
 "${apt[@]}" update >&2
 (cd "$work/source" && "${apt[@]}" source --download-only "qt6-base=$version" >&2)

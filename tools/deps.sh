@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
 # Installs whichever of the Debian packages needed to build and test the program are
 # missing, plus any named on the command line. Uses sudo when not run as root.
+# With --no-recommends first, the packages' recommendations are left out.
 set -euo pipefail
+
+install_options=()
+if [ "${1:-}" = --no-recommends ]; then
+    install_options=(--no-install-recommends)
+    shift
+fi
 
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
           libgl-dev fonts-dejavu-core librsvg2-bin
@@ -18,4 +25,4 @@ echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 "${sudo[@]}" apt-get update -qq
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${install_options[@]}" "${missing[@]}" >/dev/null

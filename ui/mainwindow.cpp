@@ -4,6 +4,7 @@
 #include "dialog.h"
 #include "formfit.h"
 #include "messagecodec.h"
+#include "screenreader.h"
 
 #include <QIcon>
 #include <QIntValidator>
@@ -27,6 +28,7 @@ const char waitVerdict[] = "\xC8\xE4\xF3\xF2 \xE2\xFB\xF7\xE8\xF1\xEB\xE5\xED\xE
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
+    ScreenReader::prepareAnnouncements();
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/icon.bmp")));
 
@@ -38,8 +40,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     validator->setLocale(locale);
 
     edits = {ui->lineEditA, ui->lineEditB, ui->lineEditC, ui->lineEditD};
-    for (QLineEdit *edit : edits)
+    for (QLineEdit *edit : edits) {
         edit->setValidator(validator);
+        ScreenReader::selectAfterFocus(edit);
+    }
 
     ui->pushButton->setDisabled(true);
 
@@ -69,9 +73,6 @@ void MainWindow::slotCalc()
     ui->labelM->repaint();
     ui->labelZ->repaint();
 
-    // Screen readers hear of the new texts only through a name change, which they speak
-    // for the focused widget alone; from Qt 6.8 on, a QAccessibleAnnouncementEvent could
-    // announce the result.
     FourfoldVerdicts verdicts;
     if (engine.fourfoldTest(cells, verdicts)) {
         ui->labelM->setText(MessageCodec::decode(chiSquareMethod));
@@ -80,6 +81,9 @@ void MainWindow::slotCalc()
         ui->labelM->setText(MessageCodec::decode(fisherMethod));
         ui->labelZ->setText(verdicts[1]);
     }
+    // Screen readers speak the result while the focus stays on the button.
+    ScreenReader::announce(ui->labelM);
+    ScreenReader::announce(ui->labelZ);
     ui->pushButton->setDown(false);
 }
 

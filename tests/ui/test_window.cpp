@@ -164,6 +164,59 @@ private slots:
         }
     }
 
+    // What a screen reader can know: a field reached by the keyboard selects its text only
+    // after the key that moved the focus is handled, and so after Qt has announced the new
+    // focus; the result labels name their texts as notifications (announced on Qt 6.8).
+    void screenReaderHears_data()
+    {
+        QTest::addColumn<QStringList>("counts"); // typed into the fields from a on
+        QTest::addColumn<int>("key");            // then pressed, or 0 for "Расчет"
+        QTest::addColumn<QStringList>("heard");
+        const QStringList reached = {"focus", "key handled", "selection"};
+        QTest::newRow("Tab to an empty field") << QStringList{"30"} << int(Qt::Key_Tab) << reached;
+        QTest::newRow("Shift+Tab to a filled field")
+            << QStringList{"30", "20"} << int(Qt::Key_Backtab) << reached;
+        QTest::newRow("Yates") << QStringList{"30", "20", "20", "30"} << 0
+                               << QStringList{"Хи-квадрат с поправкой Йейтса",
+                                              "Отвергается на уровне 0.10"};
+        QTest::newRow("Fisher") << QStringList{"8", "2", "1", "5"} << 0 << fisherAt005;
+    }
+    void screenReaderHears()
+    {
+        QFETCH(QStringList, counts);
+        QFETCH(int, key);
+        QFETCH(QStringList, heard);
+        for (int i = 0; i < counts.size(); ++i) {
+            field(i)->setFocus();
+            QTest::keyClicks(field(i), counts[i]);
+        }
+        QStringList told;
+        if (!key) {
+            calculate();
+            for (const char *label : {"labelM", "labelZ"}) {
+                QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(find(label));
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+                QCOMPARE(reader->role(), QAccessible::Notification);
+#endif
+                told << reader->text(QAccessible::Name);
+            }
+            QCOMPARE(told, heard);
+            return;
+        }
+        QLineEdit *reached = field(int(counts.size()) - (key == Qt::Key_Backtab ? 2 : 0));
+        const QObject listening; // ends both connections with this test
+        connect(qApp, &QApplication::focusChanged, &listening, [&told] { told << "focus"; });
+        connect(reached, &QLineEdit::selectionChanged, &listening,
+                [&told] { told << "selection"; });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        told << "key handled";
+        QCoreApplication::processEvents();
+        QCOMPARE(told, heard);
+        // The field still selects its whole text, for typing over.
+        QCOMPARE(QApplication::focusWidget(), reached);
+        QCOMPARE(reached->selectedText(), reached->text());
+    }
+
     void editsClearTheResult()
     {
         // Any edit clears the result, emptying a field too; an empty field keeps the counts.
@@ -198,23 +251,30 @@ private slots:
                         : file.open(QIODevice::WriteOnly) && file.write(page) && file.flush());
             QTimer::singleShot(0, window.get(), [&seen] {
                 auto *browser = QApplication::activeModalWidget()->findChild<QTextBrowser *>();
-                seen << QStringLiteral("%1: %2, +%3 pt, external links %4")
+                // The arrow keys move a caret through the text, which screen readers follow.
+                QTest::keyClick(browser, Qt::Key_Right);
+                seen << QStringLiteral("%1: %2, +%3 pt, external links %4, caret at %5")
                             .arg(browser->window()->windowTitle(), browser->toPlainText())
                             .arg(browser->font().pointSize() - QApplication::font().pointSize())
-                            .arg(browser->openExternalLinks());
+                            .arg(browser->openExternalLinks())
+                            .arg(browser->textCursor().position());
                 auto *buttons = browser->window()->findChild<QDialogButtonBox *>();
                 QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
             });
             QTest::mouseClick(find("pushButtonAbout"), Qt::LeftButton);
         }
-        const QString opened = QStringLiteral("Справка Tabulon 2x2: %1, +5 pt, external links 1");
-        QCOMPARE(seen, QStringList({opened.arg("a page"), opened.arg("")}));
+        const QString opened =
+            QStringLiteral("Справка Tabulon 2x2: %1, +5 pt, external links 1, caret at %2");
+        QCOMPARE(seen, QStringList({opened.arg("a page").arg(1), opened.arg("").arg(0)}));
         // Help changes nothing in the window and leaves no dialog behind.
         QCOMPARE(result(), fisherAt005);
         QVERIFY(window->findChildren<QTextBrowser *>().isEmpty());
     }
 
-    void textsFitAtEveryFont_data() { addExamples("font"); }
+    void textsFitAtEveryFont_data()
+    {
+        addExamples("font");
+    }
     void textsFitAtEveryFont()
     {
         QFETCH(QStringList, f);

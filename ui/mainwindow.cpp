@@ -82,8 +82,7 @@ void MainWindow::slotCalc()
         ui->labelZ->setText(verdicts[1]);
     }
     // Screen readers speak the result while the focus stays on the button.
-    ScreenReader::announce(ui->labelM);
-    ScreenReader::announce(ui->labelZ);
+    ScreenReader::announce({ui->labelM, ui->labelZ});
     ui->pushButton->setDown(false);
 }
 

@@ -6,13 +6,14 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringList>
 
 namespace {
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 // The dynamic property, set in the form, that marks a label whose texts are announced.
 constexpr char announcedProperty[] = "announced";
 
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 // Before Qt 6.8 there is no announcement event. A notification that is shown is spoken,
 // so the label is presented as a notification named by its text, and shown anew for
 // each text. Screen readers ignore the name changes of a plain label.
@@ -41,8 +42,8 @@ QAccessibleInterface *notificationLabels(const QString &className, QObject *obje
 // focus event, before Qt tells screen readers of the new focus. Orca then hears first of
 // a selection in an unannounced focused field, takes that field as its focus silently
 // and never names it. So the field gains the focus as if by any other means, and its
-// text is selected once Qt has told of the focus: before the next key is read, as the
-// selection waits in the event queue ahead of the repaint and of new input.
+// text is selected once Qt has told of the focus, by a call queued ahead of the repaint
+// (which Qt posts at low priority), so that no frame shows the field unselected.
 class SelectAfterFocus : public QObject
 {
 public:
@@ -83,15 +84,22 @@ void ScreenReader::prepareAnnouncements()
 #endif
 }
 
-void ScreenReader::announce(QLabel *label)
+void ScreenReader::announce(const QList<QLabel *> &labels)
 {
-    Q_ASSERT(label->property(announcedProperty).toBool());
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleEvent shown(label, QAccessible::ObjectShow);
+    for (QLabel *label : labels) {
+        Q_ASSERT(label->property(announcedProperty).toBool());
+        QAccessibleEvent shown(label, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&shown);
+    }
 #else
-    QAccessibleAnnouncementEvent shown(label, label->text());
+    // One announcement: a screen reader may drop one that follows another at once.
+    QStringList texts;
+    for (const QLabel *label : labels)
+        texts << label->text();
+    QAccessibleAnnouncementEvent announcement(labels.first(), texts.join(QStringLiteral(". ")));
+    QAccessible::updateAccessibility(&announcement);
 #endif
-    QAccessible::updateAccessibility(&shown);
 }
 
 void ScreenReader::selectAfterFocus(QLineEdit *field)

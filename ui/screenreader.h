@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 class QLabel;
 class QLineEdit;
 
@@ -7,12 +9,12 @@ class QLineEdit;
 // result spoken when a calculation ends, and a field named as soon as Tab reaches it.
 namespace ScreenReader {
 
-// Marks a label whose every new text is to be announced. Call it before the label's
-// accessible interface exists, that is before the form that makes it is set up.
+// Lets labels marked "announced" in their form be announced. Call it before their
+// accessible interfaces exist, that is before the form that makes them is set up.
 void prepareAnnouncements();
 
-// Has screen readers speak the label's text now, without moving the focus.
-void announce(QLabel *label);
+// Has screen readers speak the labels' texts now, in order, without moving the focus.
+void announce(const QList<QLabel *> &labels);
 
 // Has the field, when Tab reaches it, select its text only after screen readers have
 // heard that it has the focus, so that they name it.

@@ -1,6 +1,6 @@
 # Installed layout: the program in bin/, the help page in share/tabulon2x2/ (help reads
 # it from the working directory, so the launcher starts the program there), the
-# launcher and the icons where desktops look for them.
+# launcher, the icons and the manual page where desktops and man look for them.
 install(TARGETS tabulon2x2 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES readme.html DESTINATION ${CMAKE_INSTALL_DATADIR}/tabulon2x2)
 install(FILES tabulon2x2.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -21,17 +21,4 @@ install(CODE "
     configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/tabulon2x2.desktop.in\" \"\${entry}\" @ONLY)
 ")
 
-# The manual page and the changelog, compressed as Debian wants them: gzip -9n stores no
-# name or date, so the same text always gives the same bytes.
-configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in changelog @ONLY)
-foreach(text ${PROJECT_SOURCE_DIR}/packaging/tabulon2x2.1 ${CMAKE_CURRENT_BINARY_DIR}/changelog)
-    get_filename_component(name ${text} NAME)
-    set(gz ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz)
-    add_custom_command(OUTPUT ${gz} COMMAND gzip -9n -c ${text} > ${gz} DEPENDS ${text})
-    list(APPEND compressed ${gz})
-endforeach()
-add_custom_target(tabulon_docs ALL DEPENDS ${compressed})
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tabulon2x2.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tabulon2x2)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides RENAME tabulon2x2
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides)
+install(FILES tabulon2x2.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

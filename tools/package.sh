@@ -1,22 +1,34 @@
 #!/usr/bin/env bash
-# Installs what is missing and makes the Debian package build-package/tabulon2x2_<version>_<arch>.deb:
-# a packager's build (no tests) in build-package/, with Debian's hardening build flags,
-# reproducible (the same sources give the same bytes, wherever the clone is).
+# Builds the Debian source package of this clone (its current commit, with any changes to
+# tracked files) into build-package/, then in a clean root of each release its binary
+# packages into build-package/RELEASE/, without network and as an unprivileged user.
+# usage: tools/package.sh [RELEASE...]     (default: bookworm trixie)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+releases=("$@")
+((${#releases[@]})) || releases=(bookworm trixie)
 
-tools/deps.sh dpkg-dev file
-# Every date in the package is the last commit's, so two builds of one commit agree.
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
-export SOURCE_DATE_EPOCH
-# Debian's flags, hardening on, from this folder (so -ffile-prefix-map maps the clone to .).
-# CPPFLAGS go with the compiler flags: CMake would not read them.
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-ldflags=$(dpkg-buildflags --get LDFLAGS)
+tools/deps.sh --no-recommends dpkg-dev git xz-utils
+name=$(dpkg-parsechangelog -S Source)
+version=$(dpkg-parsechangelog -S Version)
+upstream=${version%-*}
+out=build-package
+rm -rf "$out"
+mkdir -p "$out/$name-$upstream"
 
-rm -rf build-package
-cmake -S . -B build-package -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
-    -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
-cmake --build build-package -j"$(nproc)"
-(cd build-package && cpack -G DEB)
+# The upstream tarball holds everything but debian/, which dpkg-source packs on its own.
+tree=$(git stash create)
+tree=${tree:-HEAD}
+git archive --format=tar --prefix="$name-$upstream/" "$tree" -- . ':!debian' |
+    xz -9 -T1 >"$out/${name}_$upstream.orig.tar.xz"
+git archive --format=tar "$tree" | tar -x -C "$out/$name-$upstream"
+(cd "$out" && dpkg-source -b "$name-$upstream" >/dev/null)
+rm -rf "${out:?}/$name-$upstream"
+dsc=$out/${name}_$version.dsc
+echo "source package: $dsc"
+
+for release in "${releases[@]}"; do
+    echo "== binary packages for $release"
+    tools/debian/in-root.sh "$release" tools/debian/build.sh "$dsc" "$out/$release"
+    ls "$out/$release"/*.deb
+done

@@ -1,0 +1,68 @@
+"""Starts the installed program as its launcher does, types 30 20 20 30 and presses
+"Расчет" by keys, then opens help, and reads through the accessibility bus the result
+and the help page that the program shows."""
+import os
+import sys
+import tempfile
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "screenreader"))
+from desktop import Session, wait_for  # noqa: E402
+
+
+def texts(app):
+    """The names of the program's accessible objects and the text of its text objects."""
+    import pyatspi  # only once the session's buses are in the environment
+    found = []
+    for obj in pyatspi.findAllDescendants(app, lambda o: True):
+        found.append(obj.name or "")
+        try:
+            text = obj.queryText()
+            found.append(text.getText(0, text.characterCount))
+        except NotImplementedError:
+            pass
+    return found
+
+
+def shows(what):
+    import pyatspi
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "tabulon2x2":
+            return any(what in text for text in texts(app))
+    return False
+
+
+def main():
+    launcher = Path("/usr/share/applications/tabulon2x2.desktop").read_text().splitlines()
+    entry = dict(line.split("=", 1) for line in launcher if "=" in line)
+    with tempfile.TemporaryDirectory(prefix="tabulon-autopkgtest-") as tmp:
+        session = Session(Path(tmp))
+        try:
+            session.start_display()
+            session.start_accessibility_bus()
+            os.environ.update(session.env)
+            session.start("program", entry["Exec"].split(), cwd=entry["Path"])
+            window = session.window("Tabulon 2x2")
+            session.xdotool("windowfocus", "--sync", window)
+            for count in ("30", "20", "20", "30"):
+                session.xdotool("type", "--delay", "100", count)
+                session.xdotool("key", "Tab")
+            session.xdotool("key", "space")
+            for text in ("Хи-квадрат с поправкой Йейтса", "Отвергается на уровне 0.10"):
+                wait_for(lambda: shows(text), 30, f'"{text}"')
+                print(f'shows "{text}"')
+            session.xdotool("key", "Tab", "space")
+            session.window("Справка Tabulon 2x2")
+            wait_for(lambda: shows("Программа проверяет"), 30, "the help page's text")
+            print("help shows its page")
+        except (RuntimeError, OSError) as error:
+            print(f"failed: {error}\nthe program printed:\n{session.output('program')}",
+                  file=sys.stderr)
+            return 1
+        finally:
+            session.end()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

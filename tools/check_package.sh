@@ -13,8 +13,11 @@ for release in "${releases[@]}"; do
     echo "== $release: install, purge, autopkgtest"
     tools/debian/in-root.sh "$release" tools/debian/check.sh "$dsc" build-package/"$release"/*.deb
 done
-echo "== lintian"
-tools/debian/in-root.sh trixie tools/debian/lintian.sh "$dsc" \
-    build-package/*/*.deb build-package/*/*.changes
+# Once for each release: lintian takes packages of the same name and version as one.
+for release in "${releases[@]}"; do
+    echo "== lintian: source, and $release's packages"
+    tools/debian/in-root.sh trixie tools/debian/lintian.sh "$dsc" \
+        build-package/"$release"/*.deb build-package/"$release"/*.changes
+done
 echo "== reprotest"
 tools/debian/in-root.sh bookworm tools/debian/reprotest.sh "$dsc"

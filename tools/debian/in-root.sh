@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command as root in a fresh copy of the clean Debian root of a release (made by
-# root.sh), with this clone at its own path and the current folder kept. Its own mount
+# root.sh), with this clone and the project's cache at their own paths and the current
+# folder kept. Its own mount
 # and process namespaces end every mount and every process with the command; the copy
 # is removed. Downloaded packages are kept in the cache, one folder per release, and
 # linked into each copy, so that runs at once share them without sharing apt's lock.
@@ -25,21 +26,22 @@ keep_packages() {
 trap 'keep_packages; rm -rf --one-file-system "$root"' EXIT
 tar -C "$root" -xf "$tarball"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
-mkdir -p "$root$repo"
+mkdir -p "$root$repo" "$root$cache"
 find "$archives" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/archives" {} +
 
 # Inside the namespaces: mount what a root needs, then enter it. Ending the command ends
 # its PID namespace, and with it every process still running there.
 unshare --mount --pid --fork --propagation private -- bash -euc '
-    root=$1 repo=$2 cwd=$3
-    shift 3
+    root=$1 repo=$2 cache=$3 cwd=$4
+    shift 4
     mount --rbind /dev "$root/dev"
     mount -t proc proc "$root/proc"
     mount -t sysfs sysfs "$root/sys"
     mount -t tmpfs tmpfs "$root/run"
     mount --bind "$repo" "$root$repo"
+    mount --bind "$cache" "$root$cache"
     exec chroot "$root" env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        ${CI:+CI=$CI} ${TABULON_CI_RUN:+TABULON_CI_RUN=$TABULON_CI_RUN} \
+        TABULON_CACHE="$cache" ${CI:+CI=$CI} ${TABULON_CI_RUN:+TABULON_CI_RUN=$TABULON_CI_RUN} \
         bash -c "cd \"\$0\" && exec \"\$@\"" "$cwd" "$@"
-' in-root "$root" "$repo" "$PWD" "$@"
+' in-root "$root" "$repo" "$cache" "$PWD" "$@"

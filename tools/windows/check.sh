@@ -6,10 +6,16 @@
 # runs in a temporary Wine prefix, removed at the end with every process Wine started
 # (tools/windows/wine.sh).
 set -euo pipefail
-cd "$(dirname "$0")/../.."
+script=$(realpath "$0")
+cd "$(dirname "$script")/../.."
 
 . tools/windows/wine.sh
-setup=$PWD/build-windows/tabulon2x2-$version-setup.exe
+setup=$PWD/$setup
+
+echo "== the zip"
+python3 -m zipfile -l "$zip" | grep -q "^$name/THIRD-PARTY-NOTICES.txt " ||
+    { echo "the zip has no third-party notices" >&2; exit 1; }
+echo "it holds THIRD-PARTY-NOTICES.txt"
 
 cd "$programs"
 for test in test_engine test_window; do
@@ -20,6 +26,10 @@ for test in test_engine test_window; do
     grep -E '^(FAIL|XPASS|Totals)|^ +Loc' "$test.txt" || true
     [ "$status" = 0 ] || exit 1
 done
+# QtTest names the Qt it runs on: the bundle's.
+bundled=$(grep -o -m 1 'Qt 6\.[0-9.]*' test_window.txt)
+echo "Qt in the bundle: $bundled"
+[[ $bundled == "Qt 6.8."* ]] || { echo "the bundle's Qt is not 6.8" >&2; exit 1; }
 
 echo "== the program with the start-up probe"
 # Wine hands WINEQT_* to the program as QT_*.
@@ -31,7 +41,8 @@ run 300 "$setup" /S
 installed="$WINEPREFIX/drive_c/Program Files/Tabulon 2x2"
 link="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tabulon 2x2.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tabulon2x2'
-[ -f "$installed/tabulon2x2.exe" ] && [ -f "$installed/readme.html" ] || {
+[ -f "$installed/tabulon2x2.exe" ] && [ -f "$installed/readme.html" ] &&
+    [ -f "$installed/THIRD-PARTY-NOTICES.txt" ] || {
     echo "the installer did not install the program" >&2
     exit 1
 }
@@ -45,7 +56,7 @@ echo "installed into Program Files with a Start-menu entry; the installed progra
 # The uninstaller copies itself to a temporary folder and returns at once: wait for Wine.
 run 120 "$installed/uninstall.exe" /S
 timeout 120 wineserver -w
-if [ -e "$installed" ] || [ -e "$link" ] || wine reg query "$key" >/dev/null 2>&1; then
+if [ -e "$installed" ] || [ -e "$link" ] || timeout 60 wine reg query "$key" >/dev/null 2>&1; then
     echo "the uninstaller left something behind:" >&2
     find "$installed" "$link" 2>/dev/null >&2 || true
     exit 1

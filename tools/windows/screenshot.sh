@@ -3,7 +3,8 @@
 # after calculating 30, 20, 20, 30, under Wine, in a Wine desktop window, where Wine draws
 # the window's frame and title bar as Windows does.
 set -euo pipefail
-cd "$(dirname "$0")/../.."
+script=$(realpath "$0")
+cd "$(dirname "$script")/../.."
 
 . tools/windows/wine.sh
 out=$PWD/docs/screenshot-windows.png

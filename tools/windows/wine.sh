@@ -1,18 +1,19 @@
-# Sourced by the scripts that run the Windows build under Wine. Re-runs the calling
-# script on a virtual display of its own (Xvfb, with a free number of its choosing) and a
-# private session bus that ends with it (Wine would otherwise start one that outlives
-# it), bounded in time; then makes a temporary Wine prefix with the fonts Qt needs, and a
-# folder $programs where the built programs run: the runnable folder with QtTest (which
-# the tests, the start-up probe and the screenshot tool need) and the tests beside it.
+# Sourced, from the repository root, by the scripts that run the Windows build under
+# Wine, which set $script to their own absolute path. Re-runs the calling script on a
+# virtual display of its own (Xvfb, with a free number of its choosing) and a private
+# session bus that ends with it (Wine would otherwise start one that outlives it), bounded
+# in time; then makes a temporary Wine prefix with the fonts Qt needs, and a folder
+# $programs where the built programs run: the runnable folder with QtTest (which the
+# tests, the start-up probe and the screenshot tool need) and the tests beside it.
 # At exit, every Wine process is ended and both are removed.
 
 if [ -z "${TABULON_WINE_DISPLAY:-}" ]; then
     tools/deps.sh wine wine64 fonts-wine xvfb xauth dbus-daemon
     TABULON_WINE_DISPLAY=1 exec timeout 1200 dbus-run-session -- \
-        xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+        xvfb-run -a -s "-screen 0 1024x768x24" "$script" "$@"
 fi
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+. tools/windows/artefacts.sh
 qt=$(sed -n 's#^Qt6_DIR:PATH=\(.*\)/lib/cmake/Qt6$#\1#p' build-windows/CMakeCache.txt)
 
 scratch=$(mktemp -d)
@@ -39,7 +40,7 @@ timeout 120 wineserver -w
 cp /usr/share/wine/fonts/{tahoma,tahomabd,marlett}.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
 programs=$scratch/programs
-cp -r "build-windows/tabulon2x2-$version" "$programs"
+cp -r "$stage" "$programs"
 cp build-windows/tests/test_engine.exe build-windows/tests/test_window.exe \
     build-windows/tools/screenshot/tabulon_screenshot.exe "$qt/bin/Qt6Test.dll" "$programs/"
 mkdir -p "$programs/probe/generic"

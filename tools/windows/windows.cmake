@@ -9,7 +9,7 @@ add_custom_command(OUTPUT ${ICON_FILE}
     COMMAND ${ICOTOOL} -c -o ${ICON_FILE} ${pngs} --raw=${png256}
     DEPENDS ${pngs} ${png256}
     VERBATIM)
-configure_file(tabulon2x2.rc.in ${CMAKE_CURRENT_BINARY_DIR}/tabulon2x2.rc @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/tabulon2x2.rc.in ${CMAKE_CURRENT_BINARY_DIR}/tabulon2x2.rc @ONLY)
 target_sources(tabulon2x2 PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/tabulon2x2.rc)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/tabulon2x2.rc
     PROPERTIES OBJECT_DEPENDS ${ICON_FILE})
@@ -19,7 +19,8 @@ install(FILES readme.html DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
     DESTINATION .)
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
-install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
+# The style Qt 6.8 gives Windows 10 and 11.
+install(FILES $<TARGET_FILE:Qt6::QModernWindowsStylePlugin> DESTINATION styles)
 foreach(dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
         OUTPUT_VARIABLE runtime OUTPUT_STRIP_TRAILING_WHITESPACE)

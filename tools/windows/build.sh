@@ -14,8 +14,9 @@ if ! dpkg-query -W "${tools[@]}" >/dev/null 2>&1; then
     apt-get install -y -qq --no-install-recommends "${tools[@]}" >/dev/null
 fi
 
-# Debian's Qt leaves out the plugin targets unless asked for them.
-cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+# Configured afresh, so that no setting stays from an earlier Qt. Debian's Qt leaves out
+# the plugin targets unless asked for them.
+cmake --fresh -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" -DQT_HOST_PATH=/usr \
     -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF >/dev/null
 cmake --build build-windows

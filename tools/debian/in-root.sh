@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command as root in a fresh copy of the clean Debian root of a release (made by
 # root.sh), with this clone and the project's cache at their own paths and the current
-# folder kept. Its own mount
-# and process namespaces end every mount and every process with the command; the copy
-# is removed. Downloaded packages are kept in the cache, one folder per release, and
+# folder kept. Its own mount and process namespaces end every mount and every process
+# with the command; the copy is removed. Downloaded packages are kept in the cache, one folder per release, and
 # linked into each copy, so that runs at once share them without sharing apt's lock.
 # usage: tools/debian/in-root.sh RELEASE COMMAND [ARGUMENT...]
 set -euo pipefail

@@ -106,10 +106,9 @@ def main(program: str, help_folder: str) -> int:
             for name in ("at-spi-bus", "orca", "program"):
                 if session.output(name):
                     print(f"{name} printed:\n{session.output(name)}", file=sys.stderr)
-            keep = Path(os.environ.get("TABULON_ORCA_LOG", "")) if os.environ.get(
-                "TABULON_ORCA_LOG") else None
+            keep = os.environ.get("TABULON_ORCA_LOG")
             if keep and log.exists():
-                keep.write_bytes(log.read_bytes())
+                Path(keep).write_bytes(log.read_bytes())
                 print(f"Orca's debug log kept as {keep}", file=sys.stderr)
             print("screen reader check failed: " + "; ".join(failures), file=sys.stderr)
             return 1

@@ -7,12 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 qt=$(tools/windows/qt.sh | tail -n 1)
-export DEBIAN_FRONTEND=noninteractive
-tools=(icoutils librsvg2-bin nsis zip python3)
-if ! dpkg-query -W "${tools[@]}" >/dev/null 2>&1; then
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${tools[@]}" >/dev/null
-fi
+tools/deps.sh --no-recommends icoutils nsis zip python3
 
 # Configured afresh, so that no setting stays from an earlier Qt. Debian's Qt leaves out
 # the plugin targets unless asked for them.

@@ -9,12 +9,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${TABULON_CACHE:?run it through tools/debian/in-root.sh}
 
-export DEBIAN_FRONTEND=noninteractive
-tools=(cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools dpkg-dev)
-if ! dpkg-query -W "${tools[@]}" >/dev/null 2>&1; then
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${tools[@]}" >/dev/null
-fi
+"$here/../deps.sh" --no-recommends ninja-build g++-mingw-w64-x86-64-posix dpkg-dev
 version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
 compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
 # Only what the program uses. Debian's source has no wintab (so no tablet events).

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -40,6 +41,20 @@ void *realloc(void *memory, std::size_t size)
 // NOLINTEND(bugprone-reserved-identifier)
 
 namespace {
+
+// ln n! with the powers of Stirling's series taken by pow, as first written.
+double powLnFactorial(int n)
+{
+    if (n <= 16)
+        return StatEngine().lnFactorial(n);
+    const double x = n;
+    double result = (x + 0.5) * std::log(x) - x;
+    result = result + 0.5 * StatEngine().lnTwoPi;
+    result = result + 1.0 / (12.0 * x);
+    result = result + 1.0 / (-360.0 * std::pow(x, 3));
+    result = result + 1.0 / (1260.0 * std::pow(x, 5));
+    return result + 1.0 / (-1680.0 * std::pow(x, 7));
+}
 
 struct Table
 {

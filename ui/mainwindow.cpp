@@ -65,7 +65,8 @@ void MainWindow::slotAbout()
 
 void MainWindow::slotCalc()
 {
-    // Show that the calculation runs: on the largest tables it takes a moment.
+    // Show that the calculation runs, painted at once: the window takes no input until the
+    // tests are done.
     ui->pushButton->setDown(true);
     ui->labelM->setText(MessageCodec::decode(waitMethod));
     ui->labelZ->setText(MessageCodec::decode(waitVerdict));

@@ -6,8 +6,8 @@ import sys
 import tempfile
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "screenreader"))
-from desktop import Session, wait_for  # noqa: E402
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "checks"))
+from virtual_desktop import Session, wait_for  # noqa: E402
 
 
 def texts(app):

@@ -2,8 +2,12 @@
 // Linux and Windows alike. Once the program's event loop runs, it types 30, 20, 20, 30
 // into the main window, presses "Расчет" and closes the window, which must end the program
 // with status 0; a window not shown, or a result not in Russian, ends it with status 1.
+// With TABULON_PROBE_SCREENSHOT set, it first saves the window as shown, frame and title
+// bar included where the system draws them, to that PNG file.
 #include <QApplication>
 #include <QGenericPlugin>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -25,6 +29,15 @@ static void probe()
         qInfo("%s", qPrintable(shown));
         if (shown != QStringLiteral("Хи-квадрат с поправкой Йейтса / Отвергается на уровне 0.10"))
             return QCoreApplication::exit(1);
+        const QString shot = qEnvironmentVariable("TABULON_PROBE_SCREENSHOT");
+        if (!shot.isEmpty()) {
+            QTest::qWait(200); // for the window system to draw the frame
+            const QRect frame = window->frameGeometry();
+            if (!window->screen()
+                     ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                     .save(shot))
+                return QCoreApplication::exit(1);
+        }
         window->close();
     });
 }

@@ -39,19 +39,6 @@ inline void addExamples(const char *kind)
             QTest::newRow(qPrintable(fields.takeFirst())) << fields;
 }
 
-// ln n! with the powers of Stirling's series taken by pow, as first written.
-inline double powLnFactorial(int n)
-{
-    if (n <= 16)
-        return StatEngine().lnFactorial(n);
-    const double x = n;
-    double result = (x + 0.5) * std::log(x) - x;
-    result = result + 0.5 * StatEngine().lnTwoPi;
-    result = result + 1.0 / (12.0 * x);
-    result = result + 1.0 / (-360.0 * std::pow(x, 3));
-    result = result + 1.0 / (1260.0 * std::pow(x, 5));
-    return result + 1.0 / (-1680.0 * std::pow(x, 7));
-}
 // Fisher's two-sided p-value summed over every table of the range, in increasing order of
 // the first cell, with the engine's tie rule and the given ln n!. Needs a usable table.
 template <typename LnFactorial>

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Uses the program as a blind user does, by keys alone under the Orca screen reader on a
+# virtual display, and fails unless Orca names each field as Tab reaches it, speaks the
+# method and verdict after every calculation and reads the help page with the arrow keys.
+# What Orca spoke at each step is printed. Builds in $TABULON_BUILD_DIR (default build/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# Without their recommendations: no speech server is needed, Orca logs what it would say.
+dev/deps.sh --no-recommends orca python3-pyatspi at-spi2-core xvfb xdotool
+build=${TABULON_BUILD_DIR:-build}
+cmake -S . -B "$build" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target tabulon2x2
+
+# Orca runs on Debian's own Python, which has pyatspi; a private session bus ends with
+# the check, and a bounded time ends a check that hangs.
+timeout 900 dbus-run-session -- /usr/bin/python3 checks/orca_speech.py \
+    "$PWD/$build/app/tabulon2x2" "$PWD/app"

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything with clang, AddressSanitizer and UndefinedBehaviorSanitizer in
+# build-sanitize/ and runs every test there, the libFuzzer run of the engine included.
+# Any sanitizer report fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+dev/deps.sh clang-14 libclang-rt-14-dev
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABULON_SANITIZE=ON \
+    -DCMAKE_CXX_COMPILER=clang++-14
+cmake --build build-sanitize -j"$(nproc)"
+
+export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+dbus-run-session -- ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"

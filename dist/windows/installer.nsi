@@ -1,0 +1,180 @@
+; The Windows installer, in Russian (or English, where Windows is): the third-party notices
+; shown before installing; for the current user only (no administrator rights needed, in
+; %LOCALAPPDATA%\Programs) or for all users (Program Files); the program's folder, as in the
+; zip; a Start-menu entry that starts the program in that folder (help reads readme.html
+; from the working directory); an uninstaller registered in "Apps & features".
+; It installs or uninstalls nothing while the program runs, replaces the previous version
+; by first running that version's own uninstaller, into the same folder, and never skips a
+; file it cannot write.
+;   makensis -DVERSION=… -DSTAGE=<folder> -DICON=<.ico> -DNOTICES=<THIRD-PARTY-NOTICES.txt>
+;            -DOUTFILE=<setup.exe> [-DSIGN=<command that signs the file named after it>]
+; Silently: setup.exe /S [/CurrentUser | /AllUsers] [/D=<folder>], uninstall.exe /S.
+; Exit codes: 0 done, 2 cancelled or refused (the program runs), 3 the previous version
+; could not be removed.
+Unicode true
+Target amd64-unicode
+; zlib: its decompressor, which setup.exe and uninstall.exe carry, asks for no notice.
+SetCompressor /SOLID zlib
+ManifestDPIAware true
+AllowSkipFiles off
+
+!define PRODUCT "Tabulon 2x2"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tabulon2x2"
+; Held by the running program (running.cpp).
+!define RUNNING_MUTEX "Tabulon2x2Running"
+
+Name "${PRODUCT} ${VERSION}"
+BrandingText "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} Setup"
+VIAddVersionKey "LegalCopyright" "Copyright 2026 Tabulon 2x2 copyright holder"
+!ifdef SIGN
+!finalize '${SIGN} "%1"'
+!uninstfinalize '${SIGN} "%1"'
+!endif
+
+; The mode and folder of an earlier installation are proposed again.
+!define MULTIUSER_EXECUTIONLEVEL Highest
+!define MULTIUSER_MUI
+!define MULTIUSER_INSTALLMODE_COMMANDLINE
+!define MULTIUSER_USE_PROGRAMFILES64
+!define MULTIUSER_INSTALLMODE_INSTDIR "${PRODUCT}"
+!define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_VALUENAME "InstallLocation"
+!define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallLocation"
+!include "MultiUser.nsh"
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+
+; The notices are for reading, not for agreeing to: the page goes on with "Next".
+!define MUI_PAGE_HEADER_TEXT "$(NoticesTitle)"
+!define MUI_PAGE_HEADER_SUBTEXT "$(NoticesSubtitle)"
+!define MUI_LICENSEPAGE_TEXT_TOP "$(NoticesTop)"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "$(NoticesBottom)"
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!insertmacro MUI_PAGE_LICENSE "${NOTICES}"
+!insertmacro MULTIUSER_PAGE_INSTALLMODE
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+; Russian first: the installer speaks it unless Windows speaks English.
+!insertmacro MUI_LANGUAGE "Russian"
+!insertmacro MUI_LANGUAGE "English"
+LangString NoticesTitle ${LANG_RUSSIAN} "Сведения о стороннем программном обеспечении"
+LangString NoticesTitle ${LANG_ENGLISH} "Third-party software notices"
+LangString NoticesSubtitle ${LANG_RUSSIAN} "Лицензии библиотек, входящих в ${PRODUCT}."
+LangString NoticesSubtitle ${LANG_ENGLISH} "The licences of the libraries that come with ${PRODUCT}."
+LangString NoticesTop ${LANG_RUSSIAN} "Прочтите сведения о лицензиях. Их не нужно принимать."
+LangString NoticesTop ${LANG_ENGLISH} "Please read the licence notices. Nothing needs to be accepted."
+LangString NoticesBottom ${LANG_RUSSIAN} "Эти сведения сохранятся в папке программы, в файле THIRD-PARTY-NOTICES.txt. Нажмите «Далее», чтобы продолжить."
+LangString NoticesBottom ${LANG_ENGLISH} "These notices stay in the program's folder, in THIRD-PARTY-NOTICES.txt. Click Next to continue."
+LangString ShortcutComment ${LANG_RUSSIAN} "Связь в таблице 2×2: точный метод Фишера или хи-квадрат с поправкой Йейтса"
+LangString ShortcutComment ${LANG_ENGLISH} "Association in a 2×2 table: Fisher's exact test or the chi-square test with Yates' correction"
+LangString CloseProgram ${LANG_RUSSIAN} "Программа ${PRODUCT} запущена. Закройте её и нажмите «Повтор»."
+LangString CloseProgram ${LANG_ENGLISH} "${PRODUCT} is running. Close it, then click Retry."
+LangString PreviousKept ${LANG_RUSSIAN} "Не удалось удалить предыдущую версию ${PRODUCT}. Установка прервана."
+LangString PreviousKept ${LANG_ENGLISH} "The previous version of ${PRODUCT} could not be removed. Nothing was installed."
+
+; Waits until the program no longer runs, asking the user to close it; silently, or when the
+; user cancels, ends with exit code 2 before anything is touched.
+!macro WAIT_UNTIL_CLOSED un
+    Function ${un}WaitUntilClosed
+        check:
+        System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MUTEX}") p .r0'
+        StrCmp $0 0 closed
+        System::Call 'kernel32::CloseHandle(p r0)'
+        IfSilent refuse
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(CloseProgram)" IDRETRY check
+        refuse:
+        SetErrorLevel 2
+        Quit
+        closed:
+    FunctionEnd
+!macroend
+!insertmacro WAIT_UNTIL_CLOSED ""
+!insertmacro WAIT_UNTIL_CLOSED "un."
+
+Function .onInit
+    ; A folder given with /D= is kept: the mode's default would replace it.
+    StrCpy $R9 $INSTDIR
+    !insertmacro MULTIUSER_INIT
+    ${IfThen} $R9 != "" ${|} StrCpy $INSTDIR $R9 ${|}
+    Call WaitUntilClosed
+FunctionEnd
+
+Function un.onInit
+    !insertmacro MULTIUSER_UNINIT
+    Call un.WaitUntilClosed
+FunctionEnd
+
+; The previous version goes first, by its own uninstaller, which knows what it installed.
+Function RemovePrevious
+    ReadRegStr $R0 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+    ${IfThen} $R0 == "" ${|} Return ${|}
+    ${IfNotThen} ${FileExists} "$R0\uninstall.exe" ${|} Return ${|}
+    ClearErrors
+    ExecWait '"$R0\uninstall.exe" /S /$MultiUser.InstallMode _?=$R0' $R1
+    ${If} ${Errors}
+    ${OrIf} $R1 != 0
+        MessageBox MB_OK|MB_ICONSTOP "$(PreviousKept)" /SD IDOK
+        SetErrorLevel 3
+        Quit
+    ${EndIf}
+    Delete "$R0\uninstall.exe"
+    RMDir "$R0"
+FunctionEnd
+
+Function StartProgram
+    ; Started in its folder, where help finds readme.html.
+    SetOutPath "$INSTDIR"
+    Exec '"$INSTDIR\tabulon2x2.exe"'
+FunctionEnd
+
+Section
+    Call RemovePrevious
+    SetOutPath "$INSTDIR"
+    File /r "${STAGE}/*"
+    WriteUninstaller "$INSTDIR\uninstall.exe"
+    ; The shortcut's working folder is the output path set above: the program's folder.
+    CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\tabulon2x2.exe" "" \
+        "$INSTDIR\tabulon2x2.exe" 0 SW_SHOWNORMAL "" "$(ShortcutComment)"
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\tabulon2x2.exe"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" \
+        '"$INSTDIR\uninstall.exe" /$MultiUser.InstallMode'
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" \
+        '"$INSTDIR\uninstall.exe" /S /$MultiUser.InstallMode'
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+    Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+    !tempfile STEPS
+    ; makensis works in the script's own folder.
+    !system 'sh uninstall-steps.sh "${STAGE}" >"${STEPS}"' = 0
+    !include "${STEPS}"
+    !delfile "${STEPS}"
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
+    DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+SectionEnd

@@ -1,0 +1,7 @@
+// The installer and the uninstaller refuse to replace or remove the program while it runs:
+// they see it by this named mutex, which Windows releases when the process ends.
+#include <windows.h>
+
+namespace {
+[[maybe_unused]] const HANDLE running = CreateMutexW(nullptr, FALSE, L"Tabulon2x2Running");
+}

@@ -1,0 +1,6 @@
+#!/bin/sh
+# Prints the uninstaller's steps for the installed folder STAGE: delete exactly the files
+# installed, then the folders they leave empty, deepest first.
+cd "$1"
+find . -type f | sort | sed 's#^\./##; s#/#\\#g; s#.*#Delete "$INSTDIR\\&"#'
+find . -mindepth 1 -type d | sort -r | sed 's#^\./##; s#/#\\#g; s#.*#RMDir "$INSTDIR\\&"#'

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Run in a clean root: fetches Debian source packages, once, into the project's cache
+# ($TABULON_CACHE/sources/NAME_VERSION/), checked by apt against the archive's signed
+# indexes, and prints the folder of each below sources/. One that the archive does not serve
+# is named on standard error and left out (the notices then give its snapshot address).
+# usage: release/debian-sources.sh NAME=VERSION...
+set -euo pipefail
+cache=${TABULON_CACHE:?run it through release/in-clean-root.sh}/sources
+
+grep -qs '^deb-src ' /etc/apt/sources.list.d/source.list ||
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >/etc/apt/sources.list.d/source.list
+apt-get update -qq >&2
+for package in "$@"; do
+    name=${package%%=*} version=${package#*=}
+    folder=${name}_${version#*:}
+    if ! [ -f "$cache/$folder/.complete" ]; then
+        rm -rf "${cache:?}/$folder"
+        mkdir -p "$cache/$folder"
+        (cd "$cache/$folder" && apt-get source -qq --download-only "$package" >/dev/null 2>&1 &&
+            touch .complete) || echo "warning: the archive does not serve $package" >&2
+    fi
+    [ ! -f "$cache/$folder/.complete" ] || echo "$folder"
+done

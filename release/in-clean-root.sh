@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Runs a command as root in a fresh copy of the clean Debian root of a release (made by
+# clean-root.sh), with this clone and the project's cache at their own paths and the
+# current folder kept. Its own mount and process namespaces end every mount and every
+# process with the command; the copy is removed. Downloaded packages are kept in the
+# cache, one folder per release, and linked into each copy, so that runs at once share
+# them without sharing apt's lock.
+# usage: release/in-clean-root.sh RELEASE COMMAND [ARGUMENT...]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/.." && pwd)
+release=${1:?usage: release/in-clean-root.sh RELEASE COMMAND [ARGUMENT...]}
+shift
+[ "$#" -gt 0 ] || { echo "in-clean-root.sh: no command" >&2; exit 2; }
+[ "$(id -u)" -eq 0 ] || exec sudo -E "$0" "$release" "$@"
+
+tarball=$("$here/clean-root.sh" "$release")
+cache=$(dirname "$(dirname "$tarball")")
+archives=$cache/apt-archives/$release
+mkdir -p "$archives"
+
+root=$(mktemp -d "${TMPDIR:-/tmp}/tabulon-$release-root.XXXXXX")
+keep_packages() {
+    find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' \
+        -exec cp -l -n -t "$archives" {} + 2>/dev/null || true
+}
+trap 'keep_packages; rm -rf --one-file-system "$root"' EXIT
+tar -C "$root" -xf "$tarball"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mkdir -p "$root$repo" "$root$cache"
+find "$archives" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/archives" {} +
+
+# Inside the namespaces: mount what a root needs, then enter it. Ending the command ends
+# its PID namespace, and with it every process still running there. The command's
+# environment is clean but for the CI run's mark and the signing settings (release/
+# sign-windows.sh), whose files are mounted at their own paths.
+unshare --mount --pid --fork --propagation private -- bash -euc '
+    root=$1 repo=$2 cache=$3 cwd=$4 release=$5
+    shift 5
+    mount --rbind /dev "$root/dev"
+    mount -t proc proc "$root/proc"
+    mount -t sysfs sysfs "$root/sys"
+    mount -t tmpfs tmpfs "$root/run"
+    mount --bind "$repo" "$root$repo"
+    mount --bind "$cache" "$root$cache"
+    mapfile -t passed < <(env | grep -E "^(CI|TABULON_CI_RUN|TABULON_SIGN_[A-Z0-9_]+)=" || true)
+    for setting in "${passed[@]}"; do
+        file=${setting#*=}
+        [[ $setting == TABULON_SIGN_* && -f $file ]] || continue
+        mkdir -p "$root$(dirname "$file")"
+        touch "$root$file"
+        mount --bind "$file" "$root$file"
+    done
+    exec chroot "$root" env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        TABULON_CACHE="$cache" TABULON_IN_ROOT="$release" "${passed[@]}" \
+        bash -c "cd \"\$0\" && exec \"\$@\"" "$cwd" "$@"
+' in-clean-root "$root" "$repo" "$cache" "$PWD" "$release" "$@"

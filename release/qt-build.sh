@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Run in a clean Debian 13 root (release/in-clean-root.sh trixie): builds Qt from Debian 13's
+# own qt6-base source, with the root's Qt of the same version as its host tools, for
+#   windows  64-bit Windows, shared, with Debian 13's MinGW-w64 (posix threads);
+#   web      WebAssembly, static, single-threaded, with Debian 13's emscripten.
+# Built once: the result is kept in the project's cache ($TABULON_CACHE), keyed by the Qt
+# version, the configure options, the toolchain and the compiler, beside the Debian source
+# package it was built from, rebuild.sh (the build steps themselves, which this script runs,
+# for anyone rebuilding it from that source) and an SPDX bill of materials of what went
+# into it. Prints the installed prefix, and nothing else.
+# usage: release/qt-build.sh windows|web
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+platform=${1:?usage: release/qt-build.sh windows|web}
+cache=${TABULON_CACHE:?run it through release/in-clean-root.sh}
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+
+# Only what the program uses; -sbom writes the bill of materials, third-party code included.
+case $platform in
+windows)
+    packages=(g++-mingw-w64-x86-64-posix)
+    # Debian's source has no wintab (so no tablet events).
+    options=(-xplatform win32-g++ -release -shared -nomake examples -nomake tests -sbom
+        -no-opengl -no-dbus -no-icu -no-feature-sql -no-feature-network -no-feature-printsupport
+        -no-feature-xml -no-feature-concurrent -no-feature-tabletevent -no-feature-vulkan
+        -qt-zlib -qt-pcre -qt-harfbuzz -qt-freetype -qt-libpng -qt-libjpeg -qt-doubleconversion)
+    toolchain=$here/../dist/windows/mingw-w64.cmake
+    compiler=x86_64-w64-mingw32-g++-posix ;;
+web)
+    packages=(emscripten)
+    # WebGL stays on: it is the backing store of widget windows in the browser. No image
+    # formats beyond those built into QtGui, no QtTest, and code made small.
+    options=(-platform wasm-emscripten -release -static -optimize-size -nomake examples
+        -nomake tests -sbom -no-dbus -no-icu -no-feature-sql -no-feature-network
+        -no-feature-printsupport -no-feature-xml -no-feature-testlib -no-feature-concurrent
+        -no-feature-tabletevent -no-feature-vulkan -qt-zlib -qt-pcre -qt-harfbuzz -qt-freetype
+        -qt-libpng -no-libjpeg -no-gif -no-ico -qt-doubleconversion)
+    toolchain=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
+    compiler=emcc
+    # Qt finds emscripten through it; Debian's emscripten has its system libraries prebuilt.
+    export EMSDK=/usr/share/emscripten ;;
+*)
+    echo "qt-build.sh: no platform $platform" >&2
+    exit 2 ;;
+esac
+"$here/../dev/deps.sh" --no-recommends ninja-build dpkg-dev "${packages[@]}"
+version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
+key=$(printf '%s\n' "$version" "${options[*]}" "$("$compiler" --version | head -n 1)" \
+    "$(cat "$toolchain")" | sha256sum | cut -c1-16)
+prefix=$cache/qt-$platform-$key
+
+# The build steps, run from the folder of Debian's source package: written beside it, and
+# run from there by this script.
+rebuild() {
+    local title=Windows
+    [ "$platform" = windows ] || title="the web"
+    cat <<EOF
+#!/bin/sh
+# Builds Qt $version for $title from Debian 13's qt6-base source package in this folder,
+# as the Qt of Tabulon 2x2 was built: on Debian 13 (amd64), with these packages installed:
+#   apt-get install --no-install-recommends cmake ninja-build dpkg-dev qt6-base-dev \\
+#       qt6-base-dev-tools ${packages[*]}
+# usage: sh rebuild.sh PREFIX
+set -e
+prefix=\$(realpath -m "\${1:?usage: sh rebuild.sh PREFIX}")
+EOF
+    if [ "$platform" = windows ]; then
+        echo '# The toolchain file for MinGW-w64 stays beside the Qt it builds.'
+        echo 'mkdir -p "$prefix" && cp mingw-w64.cmake "$prefix/"'
+        toolchain_option='"$prefix/mingw-w64.cmake"'
+    else
+        echo "export EMSDK=$EMSDK"
+        toolchain_option=$toolchain
+    fi
+    cat <<EOF
+dpkg-source --no-check -x qt6-base_*.dsc qtbase
+mkdir -p build && cd build
+../qtbase/configure -prefix "\$prefix" ${options[*]} -qt-host-path /usr -- -G Ninja \\
+    -DCMAKE_TOOLCHAIN_FILE=$toolchain_option \\
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$multiarch/cmake
+cmake --build . --parallel
+cmake --install .
+EOF
+}
+# The source package, the build steps and what they take, as published.
+describe_source() {
+    rebuild >"$prefix/source/rebuild.sh"
+    [ "$platform" != windows ] || cp "$toolchain" "$prefix/source/mingw-w64.cmake"
+}
+
+# One build at a time in the shared cache: a second run waits for the first's Qt.
+exec 9>"$prefix.lock"
+flock -w 5400 9 || { echo "qt-build.sh: $prefix is locked by another run" >&2; exit 1; }
+if [ -f "$prefix/.complete" ]; then
+    echo "Qt $version for $platform: reusing $prefix" >&2
+    describe_source
+    echo "$prefix"
+    exit 0
+fi
+
+work=$cache/work-$platform-$key
+rm -rf "$work" "$prefix"
+mkdir -p "$work" "$prefix/source"
+# The root is a throwaway copy: its own Debian entries, as deb-src, give the source,
+# which apt checks against the archive's signed indexes.
+sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >/etc/apt/sources.list.d/source.list
+apt-get update -qq
+echo "Fetching Debian's qt6-base $version source" >&2
+(cd "$prefix/source" && apt-get source -qq --download-only "qt6-base=$version" >&2)
+describe_source
+echo "Building Qt $version for $platform (15 to 30 minutes on two cores)" >&2
+cp "$prefix"/source/* "$work/"
+(cd "$work" && sh rebuild.sh "$prefix" >&2)
+touch "$prefix/.complete"
+cd "$cache"
+rm -rf "$work"
+echo "$prefix"

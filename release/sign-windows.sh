@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Signs a Windows program in place (Authenticode, with osslsigncode) when the environment
+# names the owner's code-signing key, and leaves it as it is otherwise:
+#   TABULON_SIGN_PKCS12          a PKCS#12 file (.p12, .pfx) with the key and certificate, or
+#   TABULON_SIGN_PKCS11_MODULE   a hardware token's PKCS#11 module, with
+#   TABULON_SIGN_PKCS11_CERT     the certificate (PEM) and
+#   TABULON_SIGN_PKCS11_KEY      the key's pkcs11: URI;
+#   TABULON_SIGN_PASSWORD_FILE   the file holding the PKCS#12 password or the token's PIN;
+#   TABULON_SIGN_TIMESTAMP_URL   an RFC 3161 time-stamping service, so that the signature
+#                                outlives the certificate.
+# usage: release/sign-windows.sh FILE
+set -euo pipefail
+file=${1:?usage: release/sign-windows.sh FILE}
+
+if [ -n "${TABULON_SIGN_PKCS12:-}" ]; then
+    key=(-pkcs12 "$TABULON_SIGN_PKCS12")
+elif [ -n "${TABULON_SIGN_PKCS11_MODULE:-}" ]; then
+    key=(-pkcs11module "$TABULON_SIGN_PKCS11_MODULE" -certs "$TABULON_SIGN_PKCS11_CERT"
+        -key "$TABULON_SIGN_PKCS11_KEY")
+else
+    exit 0
+fi
+[ -z "${TABULON_SIGN_PASSWORD_FILE:-}" ] || key+=(-readpass "$TABULON_SIGN_PASSWORD_FILE")
+[ -z "${TABULON_SIGN_TIMESTAMP_URL:-}" ] || key+=(-ts "$TABULON_SIGN_TIMESTAMP_URL")
+osslsigncode sign "${key[@]}" -h sha256 -n "Tabulon 2x2" -i https://tabulon2x2.invalid/ \
+    -in "$file" -out "$file.signed" >&2
+mv "$file.signed" "$file"

@@ -1,0 +1,294 @@
+"""The third-party notices of a bundle, made from what was built, and checked as they are
+made: it fails, saying why, on a shipped file that has no notice and on a licence named in
+a notice whose text it cannot give.
+
+usage: third-party-notices.py notices windows|web QT OFFER FILE...   prints the notices
+       third-party-notices.py sources windows|web QT FILE...         prints NAME=VERSION of
+                                        the Debian source packages of the files not Qt's
+
+QT is the Qt that qt-build.sh installed: its SPDX bill of materials (sbom/*.spdx) says
+which third-party code each Qt library holds, with its licences and copyright lines, and
+the Debian source package beside it (source/) holds the licence texts: Qt's LICENSES/
+folder and each component's own licence files, named in the qt_attribution.json that the
+bill of materials cites. OFFER names the archive of the corresponding source, published
+beside the bundle. FILE is a shipped file: a DLL of the Windows folder or a library linked
+into the web page. Files that are not Qt's come from Debian packages (the MinGW runtime,
+emscripten's), whose copyright files are their notices; their source packages are named
+with where they are: in OFFER when debian-sources.sh could fetch them, or the snapshot
+archive.
+"""
+import json
+import os
+import re
+import subprocess
+import sys
+import tarfile
+from pathlib import Path
+
+MINGW = "x86_64-w64-mingw32-g++-posix"
+HOMEPAGE = "https://tabulon2x2.invalid/"  # the owner's home page, where releases are published
+LICENCE_FILE = re.compile(r"(LICEN[CS]E|COPYING)[^/]*$|/[^/]*-license\.txt$", re.I)
+
+
+def read_sbom(qt: Path):
+    """Packages (by SPDX id: a dict of their fields), files (by name: SPDX id) and
+    relationships (id -> ids it contains or depends on) of Qt's bill of materials."""
+    packages, files, related = {}, {}, {}
+    current = None
+    for spdx in sorted((qt / "sbom").glob("*.spdx")):
+        text = re.sub(r"<text>(.*?)</text>", lambda m: m.group(1).replace("\n", "\x00"),
+                      spdx.read_text(), flags=re.S)
+        for line in text.splitlines():
+            key, _, value = line.partition(": ")
+            value = value.replace("\x00", "\n").strip()
+            if key == "PackageName":
+                current = {"PackageName": value}
+            elif key == "FileName":
+                current = {"FileName": value}
+            elif key == "SPDXID" and current is not None:
+                if "PackageName" in current:
+                    packages[value] = current
+                else:
+                    files[Path(current["FileName"]).name.lower()] = value
+                current = None if "FileName" in current else current
+            elif key == "Relationship":
+                a, kind, b = value.split()[:3]
+                if kind in ("CONTAINS", "DEPENDS_ON"):
+                    related.setdefault(a, []).append(b)
+            elif current is not None and key.startswith("Package"):
+                current[key] = value
+    return packages, files, related
+
+
+def qt_parts(sbom, name: str):
+    """The SPDX ids of the packages that ship this file and of all they hold or use, or
+    None for a file that is not Qt's."""
+    packages, files, related = sbom
+    file_id = files.get(name.lower())
+    if file_id is None:
+        return None
+    seen, todo = set(), [a for a, bs in related.items() if file_id in bs and a in packages]
+    while todo:
+        spdx_id = todo.pop()
+        if spdx_id in seen or spdx_id not in packages:
+            continue
+        seen.add(spdx_id)
+        todo.extend(related.get(spdx_id, []))
+    return seen
+
+
+def display_name(package):
+    """Qt names code it took in by the module and what it is: Core_Attribution_md5."""
+    module, _, part = package["PackageName"].partition("_Attribution_")
+    return f"{part} (in Qt {module})" if part else package["PackageName"]
+
+
+def licence_ids(expression: str):
+    return sorted(set(re.findall(r"[A-Za-z0-9.+-]+", expression)) -
+                  {"AND", "OR", "WITH", "NOASSERTION", "NONE"})
+
+
+def qt_source_texts(qt: Path):
+    """The attribution files and licence texts of the Qt source package, by path below
+    its top folder."""
+    texts = {}
+    orig = next((qt / "source").glob("*.orig.tar.*"))
+    with tarfile.open(orig) as tar:
+        for member in tar:
+            path = member.name.partition("/")[2]
+            if member.isfile() and (path.endswith("qt_attribution.json") or
+                                    path.startswith("LICENSES/") or LICENCE_FILE.search(path)):
+                texts[path] = tar.extractfile(member).read().decode("utf-8", "replace")
+    return texts
+
+
+def own_licence_files(package, texts):
+    """The component's own licence files, as its qt_attribution.json names them."""
+    cited = re.search(r"extracted from:\s*/src_dir/qtbase/(\S+)\s+Entry index: (\d+)",
+                      package.get("PackageComment", ""))
+    if not cited:
+        return []
+    attribution = json.loads(texts[cited.group(1)], strict=False)
+    if isinstance(attribution, list):
+        attribution = attribution[int(cited.group(2))]
+    names = attribution.get("LicenseFiles") or [attribution.get("LicenseFile")]
+    folder = Path(cited.group(1)).parent
+    return [Path(*(folder / name).parts).as_posix() for name in names if name]
+
+
+def normalised(path: str):
+    parts = []
+    for part in path.split("/"):
+        if part == "..":
+            parts.pop()
+        elif part not in ("", "."):
+            parts.append(part)
+    return "/".join(parts)
+
+
+def debian_package(file: str):
+    """The Debian package a file came from, and its source packages (the one it was built
+    from, and those it was built using) as NAME=VERSION, or (None, []). A DLL is looked
+    for where MinGW-w64 finds it."""
+    path = file
+    if not Path(file).is_absolute():
+        path = subprocess.run([MINGW, f"-print-file-name={file}"], capture_output=True,
+                              text=True, check=True).stdout.strip()
+    for candidate in (path, str(Path(path).resolve())):
+        owner = subprocess.run(["dpkg", "-S", candidate], capture_output=True, text=True)
+        if owner.returncode == 0:
+            package = owner.stdout.split(":")[0]
+            fields = subprocess.run(
+                ["dpkg-query", "-W", "-f=${source:Package}=${source:Version}, ${Built-Using}",
+                 package], capture_output=True, text=True, check=True).stdout
+            sources = [re.sub(r"\s*\(=\s*(.*)\)", r"=\1", s.strip())
+                       for s in fields.split(",") if s.strip()]
+            return package, sources
+    return None, []
+
+
+def source_places(sources, offer):
+    """Where each Debian source package is: in OFFER when it was fetched into the cache."""
+    lines = []
+    for source in sources:
+        name, _, version = source.partition("=")
+        folder = Path(os.environ["TABULON_CACHE"], "sources", f"{name}_{version.split(':')[-1]}")
+        where = (f"in {offer}" if (folder / ".complete").exists() else
+                 f"https://snapshot.debian.org/package/{name}/{version}/")
+        lines.append(f"  {name} {version}: {where}")
+    return lines
+
+
+def header(platform, qt_version, qt_files, offer, rebuild):
+    if platform == "windows":
+        terms = [
+            "Qt is Copyright (C) The Qt Company Ltd. and other contributors, used here under",
+            "the GNU Lesser General Public License version 3 (LGPL-3.0-only), whose text",
+            "follows below with that of the GNU General Public License version 3 it builds on.",
+            "Qt is linked dynamically: you may replace these DLLs with your own build of Qt.",
+        ]
+    else:
+        terms = [
+            "Qt is Copyright (C) The Qt Company Ltd. and other contributors. Its WebAssembly",
+            "platform plugin is licensed under the GNU General Public License version 3",
+            "(GPL-3.0-only), the rest of it under the LGPL-3.0-only. The page is one program,",
+            "linked statically with Qt, and as a whole it is conveyed under the GPL-3.0-only,",
+            "whose text follows below with that of the LGPL-3.0-only.",
+        ]
+    return [f"Qt {qt_version}", "-" * (3 + len(qt_version)), "",
+            "Files: " + ", ".join(qt_files), "", *terms, "",
+            "It was built from Debian's qt6-base source package, with Debian's patches.",
+            "The complete corresponding source is published beside this build, in the same",
+            f"place ({HOMEPAGE}releases/), as {offer}:",
+            "that source package (.dsc, .orig.tar.xz, .debian.tar.xz), the steps that built",
+            "Qt from it (rebuild.sh, below), and whatever else they name.", "",
+            *["  " + line for line in rebuild.splitlines()], ""]
+
+
+def read_shipped(platform, qt: Path, shipped):
+    """Qt's files, the third-party code in them and the Debian packages of the others."""
+    sbom = read_sbom(qt)
+    packages = sbom[0]
+    problems, qt_files, third_party, debian = [], [], {}, {}
+    for path in shipped:
+        name = Path(path).name
+        parts = qt_parts(sbom, name)
+        if parts is not None:
+            qt_files.append(name)
+            third = sorted((i for i in parts if "3rdparty" in i and "system-3rdparty" not in i),
+                           key=lambda i: display_name(packages[i]).lower())
+            added = [display_name(packages[i]) for i in third if i not in third_party]
+            print(f"{name}: Qt" + (", adding " + ", ".join(added) if added else ""),
+                  file=sys.stderr)
+            third_party.update((i, packages[i]) for i in third)
+            continue
+        package, sources = debian_package(path)
+        if package is None:
+            problems.append(f"{name}: neither Qt's nor from a Debian package")
+        else:
+            print(f"{name}: Debian package {package} (source {', '.join(sources)})",
+                  file=sys.stderr)
+            debian.setdefault((package, tuple(sources)), []).append(name)
+    return packages, problems, qt_files, third_party, debian
+
+
+def sources(platform, qt: Path, shipped):
+    _, problems, _, _, debian = read_shipped(platform, qt, shipped)
+    print("\n".join(sorted({s for _, srcs in debian for s in srcs})))
+    return 1 if problems else 0
+
+
+def notices(platform, qt: Path, offer: str, shipped):
+    packages, problems, qt_files, third_party, debian = read_shipped(platform, qt, shipped)
+    texts = qt_source_texts(qt)
+    qt_version = next((p.get("PackageVersion", "") for i, p in packages.items()
+                       if i.endswith("qt-module-Core")), "")
+    out = [f"Tabulon 2x2 for {'Windows' if platform == 'windows' else 'the web'}: "
+           "third-party software notices", "=" * 60, "",
+           "Besides Tabulon 2x2 itself, this build holds the following software of other",
+           "authors, under their own licences.", ""]
+    out += header(platform, qt_version, qt_files, offer, (qt / "source/rebuild.sh").read_text())
+    licences = {"LGPL-3.0-only", "GPL-3.0-only"}
+    own_files = {}
+    out += ["Third-party code built into Qt", "-" * 30, ""]
+    for spdx_id, package in third_party.items():
+        expression = package.get("PackageLicenseConcluded") or package.get(
+            "PackageLicenseDeclared", "NOASSERTION")
+        own = [normalised(f) for f in own_licence_files(package, texts)]
+        for file in own:
+            if file not in texts:
+                problems.append(f"{display_name(package)}: its licence file {file} is missing")
+            own_files.setdefault(file, []).append(display_name(package))
+        for licence in licence_ids(expression):
+            if f"LICENSES/{licence}.txt" not in texts and not own:
+                problems.append(f"{display_name(package)}: no text of {licence}")
+            licences.add(licence)
+        out += [f"{display_name(package)} {package.get('PackageVersion', '')}".rstrip(),
+                f"  Licence: {expression}"]
+        copyright_text = package.get("PackageCopyrightText", "NOASSERTION")
+        if "FTL" in licence_ids(expression):
+            year = max(re.findall(r"\b(?:19|20)\d\d\b", copyright_text), default="")
+            out += ["  Used under the FreeType License (FTL): the GPL-2.0-only cannot be",
+                    "  combined with Qt's (L)GPL-3.0-only. As the FTL asks: this software is",
+                    "  based in part on the work of the FreeType Team. Portions of this software",
+                    f"  are copyright (C) {year} The FreeType Project (www.freetype.org). All",
+                    "  rights reserved."]
+        if copyright_text not in ("NOASSERTION", "NONE"):
+            out += ["  " + line for line in copyright_text.splitlines()]
+        if own:
+            out.append("  Its own licence: " + ", ".join(own) + " (below)")
+        out.append("")
+
+    runtime = "the MinGW-w64 runtime" if platform == "windows" else "emscripten's runtime"
+    for (package, package_sources), files in sorted(debian.items()):
+        title = f"{runtime[0].upper()}{runtime[1:]}: {', '.join(files)}"
+        out += [title, "-" * len(title),
+                f"From Debian's package {package}, built from these source packages:",
+                *source_places(package_sources, offer), "Its copyright file:", "",
+                Path(f"/usr/share/doc/{package}/copyright").read_text(errors="replace").rstrip(),
+                ""]
+
+    out += ["Licence files of the components", "=" * 31, ""]
+    for file, users in sorted(own_files.items()):
+        if file in texts:
+            out += [f"--- {file} ({', '.join(users)}) ---", "", texts[file].rstrip(), ""]
+    out += ["Licence texts", "=" * 13, ""]
+    for licence in sorted(licences):
+        text = texts.get(f"LICENSES/{licence}.txt")
+        if text:
+            out += [f"--- {licence} ---", "", text.rstrip(), ""]
+        elif licence in ("LGPL-3.0-only", "GPL-3.0-only"):
+            problems.append(f"no text of {licence}")
+    for problem in problems:
+        print(problem, file=sys.stderr)
+    if problems:
+        return 1
+    # A byte-order mark, so that the installer and Notepad read it as UTF-8.
+    sys.stdout.write("\ufeff" + "\n".join(out) + "\n")
+    return 0
+
+
+if __name__ == "__main__":
+    if sys.argv[1] == "sources":
+        sys.exit(sources(sys.argv[2], Path(sys.argv[3]), sys.argv[4:]))
+    sys.exit(notices(sys.argv[2], Path(sys.argv[3]), sys.argv[4], sys.argv[5:]))

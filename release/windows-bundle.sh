@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds the Windows program and writes, in build-windows/, the portable zip
+# tabulon2x2-<version>-windows-x64.zip, the installer tabulon2x2-<version>-setup.exe and
+# the source archive tabulon2x2-<version>-windows-x64-source.tar of the third-party code
+# they bundle. Everything is built in a clean Debian 13 root, with its MinGW-w64 and
+# against the Qt for Windows that qt-build.sh builds once (about 30 minutes on two cores).
+# The program, the installer and its uninstaller are signed where the environment names
+# a key (release/sign-windows.sh). It also cross-builds the tests and the start-up probe,
+# which checks/windows-under-wine.sh runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ -n "${TABULON_IN_ROOT:-}" ] || exec release/in-clean-root.sh trixie "$0" "$@"
+
+qt=$(release/qt-build.sh windows)
+dev/deps.sh --no-recommends icoutils nsis zip python3 osslsigncode
+
+# Configured afresh, so that no setting stays from an earlier Qt. Debian's Qt leaves out
+# the plugin targets unless asked for them.
+cmake --fresh -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" -DQT_HOST_PATH=/usr \
+    -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF >/dev/null
+cmake --build build-windows
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+name=tabulon2x2-$version
+stage=build-windows/$name
+source_tar=build-windows/$name-windows-x64-source.tar
+
+# The runnable folder: what the zip holds and the installer installs.
+rm -rf "$stage"
+cmake --install build-windows --prefix "$stage" --strip >/dev/null
+# Debian's MinGW runtime comes with its symbols: most of libstdc++'s size.
+x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.dll "$stage"/*/*.dll
+release/sign-windows.sh "$stage/tabulon2x2.exe"
+
+# The DLLs, what they hold and their notices; the source of the MinGW runtime's, from the
+# Debian source packages it was built from, GCC's included.
+mapfile -t dlls < <(cd "$stage" && find . -name '*.dll' | sort)
+notices=(python3 "$PWD/release/third-party-notices.py")
+mapfile -t runtime < <(cd "$stage" && "${notices[@]}" sources windows "$qt" "${dlls[@]}" 2>/dev/null)
+mapfile -t runtime_source < <(release/debian-sources.sh "${runtime[@]}")
+echo "== the DLLs in the bundle, what they hold, and their notices"
+(cd "$stage" && "${notices[@]}" notices windows "$qt" "$(basename "$source_tar")" "${dlls[@]}") \
+    >"$stage/THIRD-PARTY-NOTICES.txt"
+
+rm -f "build-windows/$name-windows-x64.zip"
+(cd build-windows && zip -q -r -9 -X "$name-windows-x64.zip" "$name")
+
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$PWD/$stage" \
+    -DICON="$PWD/build-windows/dist/windows/tabulon2x2.ico" \
+    -DNOTICES="$PWD/$stage/THIRD-PARTY-NOTICES.txt" -DOUTFILE="$PWD/build-windows/$name-setup.exe" \
+    -DSIGN="$PWD/release/sign-windows.sh" dist/windows/installer.nsi
+
+# The corresponding source: Debian's source packages of the Qt and the MinGW runtime in the
+# bundle, the steps that built Qt and the toolchain file they take.
+rm -f "$source_tar"
+tar --create --file "$source_tar" --sort=name --owner=0 --group=0 --numeric-owner \
+    --mtime="@$(stat -c %Y "$qt/.complete")" --transform "s#^#$name-windows-x64-source/#" \
+    --exclude=.complete -C "$qt/source" $(cd "$qt/source" && ls -1 | grep -v '^LICENSES$') \
+    ${runtime_source:+-C "$TABULON_CACHE/sources" "${runtime_source[@]}"}
+ls -l build-windows/"$name"-*

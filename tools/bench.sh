@@ -1,9 +1,0 @@
-#!/usr/bin/env bash
-# Installs what is missing, builds the benchmark in build-bench/ and runs it.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-
-tools/deps.sh libbenchmark-dev
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTABULON_BENCHMARKS=ON
-cmake --build build-bench -j"$(nproc)" --target bench_fourfold
-build-bench/bench/bench_fourfold "$@"

@@ -59,8 +59,16 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::slotAbout()
 {
+#ifdef Q_OS_WASM
+    // A web page cannot wait in a nested event loop: help opens window-modal, as exec()
+    // shows it, and goes when it is closed.
+    auto *help = new Dialog(this);
+    help->setAttribute(Qt::WA_DeleteOnClose);
+    help->open();
+#else
     Dialog help(this);
     help.exec();
+#endif
 }
 
 void MainWindow::slotCalc()

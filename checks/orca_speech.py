@@ -2,7 +2,8 @@
 display, and checks what Orca speaks at each step (read from Orca's debug log).
 
 usage: orca_speech.py PROGRAM HELP_FOLDER
-Run it on a private session bus (dbus-run-session) with Debian's /usr/bin/python3.
+Run it on a private session bus and a virtual display (dbus-run-session, xvfb-run), with
+Debian's /usr/bin/python3.
 """
 import builtins
 import os
@@ -14,7 +15,7 @@ import tempfile
 import time
 from pathlib import Path
 
-from virtual_desktop import Session, wait_for
+from desktop_session import Session, wait_for
 
 STEP_SECONDS = 25  # the longest wait for what one key press should make Orca say
 
@@ -93,7 +94,6 @@ def main(program: str, help_folder: str) -> int:
         log = folder / "orca-debug.log"
         failures = []
         try:
-            session.start_display()
             session.start_accessibility_bus()
             orca = session.start("orca", ["/usr/bin/python3", __file__, "--run-orca",
                                           "--replace", "-u", str(folder / "orca"),

@@ -8,8 +8,8 @@
 
 if [ -z "${TABULON_WINE_DISPLAY:-}" ]; then
     dev/deps.sh --only wine wine64 fonts-wine xvfb xauth dbus-daemon nsis xdotool osslsigncode
-    TABULON_WINE_DISPLAY=1 exec dbus-run-session -- /usr/bin/python3 checks/virtual_desktop.py \
-        1200 "$script" "$@"
+    TABULON_WINE_DISPLAY=1 exec timeout 1200 dbus-run-session -- \
+        xvfb-run -a -s "-screen 0 1024x768x24" "$script" "$@"
 fi
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)

@@ -24,6 +24,6 @@ cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target tabulon2x2 startup_probe
 cd app
 QT_PLUGIN_PATH=../build/tests/plugins TABULON_PROBE_SCREENSHOT=../docs/screenshot.png \
-    dbus-run-session -- /usr/bin/python3 ../checks/virtual_desktop.py --size 800x600 60 \
+    timeout 60 dbus-run-session -- xvfb-run -a -s "-screen 0 800x600x24" \
     ../build/app/tabulon2x2 -plugin startupprobe
 echo "Wrote docs/screenshot.png"

@@ -35,8 +35,9 @@ case "${1:-}" in
     exit ;;
 --reprotest) # in a clean Debian 12 root; users, host names, kernels and file order need
     # privileges or FUSE there. The tests shape nothing in the packages.
-    dev/deps.sh --no-recommends reprotest faketime locales-all diffoscope-minimal
-    apt-get build-dep -y -qq --no-install-recommends "$(realpath "$2")" >/dev/null
+    dev/deps.sh --no-recommends --only reprotest faketime locales-all diffoscope-minimal
+    DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq --no-install-recommends \
+        "$(realpath "$2")" >/dev/null
     DEB_BUILD_OPTIONS=nocheck reprotest --min-cpus=1 \
         --variations=+all,-user_group,-domain_host,-kernel,-fileordering "$2" -- null
     exit ;;

@@ -7,7 +7,7 @@ import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "checks"))
-from virtual_desktop import Session, wait_for  # noqa: E402
+from desktop_session import Session, wait_for  # noqa: E402
 
 
 def texts(app):
@@ -38,7 +38,6 @@ def main():
     with tempfile.TemporaryDirectory(prefix="tabulon-autopkgtest-") as tmp:
         session = Session(Path(tmp))
         try:
-            session.start_display()
             session.start_accessibility_bus()
             os.environ.update(session.env)
             session.start("program", entry["Exec"].split(), cwd=entry["Path"])

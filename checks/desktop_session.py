@@ -1,16 +1,11 @@
-"""A desktop for checks of the real program: a virtual display of its own, optionally the
-accessibility bus, processes each in their own process group and ended by PID, and
-xdotool for keys, every wait bounded. Run it on a private session bus (dbus-run-session).
-
-As a command, it runs one program on such a display and ends the display with it:
-usage: virtual_desktop.py [--size WxH] SECONDS COMMAND [ARGUMENT...]
+"""A desktop session for checks of the real program: the accessibility bus, processes each
+in their own process group and ended by PID, and xdotool for keys, every wait bounded. Run
+it on a private session bus and a virtual display of its own:
+dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" /usr/bin/python3 CHECK.py
 """
 import os
-import select
 import signal
 import subprocess
-import sys
-import tempfile
 import time
 from pathlib import Path
 
@@ -67,27 +62,6 @@ class Session:
                 except subprocess.TimeoutExpired:
                     continue
 
-    def start_display(self, size="1024x768"):
-        """Starts Xvfb on a free display and sets DISPLAY to it."""
-        read, write = os.pipe()
-        self.start("xvfb", ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp",
-                            "-screen", "0", f"{size}x24"], pass_fds=(write,))
-        os.close(write)
-        number = b""
-        deadline = time.monotonic() + 30
-        while not number.endswith(b"\n"):
-            left = deadline - time.monotonic()
-            if left <= 0 or not select.select([read], [], [], left)[0]:
-                break
-            chunk = os.read(read, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read)
-        if not number.strip():
-            raise RuntimeError("Xvfb gave no display number within 30 s")
-        self.env["DISPLAY"] = ":" + number.decode().strip()
-
     def start_accessibility_bus(self):
         self.start("at-spi-bus", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
         # Asked for by name only once the launcher owns it, so D-Bus starts no second one.
@@ -105,30 +79,3 @@ class Session:
         """Waits for a window with this title and returns its id."""
         self.xdotool("search", "--sync", "--name", f"^{title}$")
         return self.xdotool("search", "--name", f"^{title}$").split()[0]
-
-
-def run(seconds, command, size):
-    """Runs a command on a display of its own, in its own process group, within a bounded
-    time; returns its status (124 when the time ran out)."""
-    with tempfile.TemporaryDirectory(prefix="tabulon-desktop-") as tmp:
-        session = Session(Path(tmp))
-        try:
-            session.start_display(size)
-            process = subprocess.Popen(command, env=dict(os.environ, DISPLAY=session.env["DISPLAY"]),
-                                       start_new_session=True)
-            session.processes.append(process)
-            try:
-                return process.wait(seconds)
-            except subprocess.TimeoutExpired:
-                print(f"timed out after {seconds} s: {' '.join(command)}", file=sys.stderr)
-                return 124
-        finally:
-            session.end()
-
-
-if __name__ == "__main__":
-    arguments = sys.argv[1:]
-    size = "1024x768"
-    if arguments[0] == "--size":
-        size, arguments = arguments[1], arguments[2:]
-    sys.exit(run(float(arguments[0]), arguments[1:], size))

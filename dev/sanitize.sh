@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything with clang, AddressSanitizer and UndefinedBehaviorSanitizer in
-# build-sanitize/ and runs every test there, the libFuzzer run of the engine included.
+# build-sanitize/ and runs every test there.
 # Any sanitizer report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."

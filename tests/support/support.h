@@ -9,11 +9,6 @@
 #include <algorithm>
 #include <cmath>
 
-inline QString describe(const FourfoldCounts &t)
-{
-    return QStringLiteral("%1 %2 %3 %4").arg(t[0]).arg(t[1]).arg(t[2]).arg(t[3]);
-}
-
 // The lines of a tab-separated file in tests/data, split into fields, less comments.
 inline QList<QStringList> readData(const char *file)
 {

@@ -22,14 +22,46 @@ class TestWindow final : public QObject
     Q_OBJECT
 
     std::unique_ptr<MainWindow> window;
+    QStringList painted; // the labels' texts at each paint, and whether the button was down
 
     QWidget *find(const QString &name) const { return window->findChild<QWidget *>(name); }
-    QLineEdit *field(int i) const { return window->findChildren<QLineEdit *>().at(i); }
-    QWidget *button() const { return find("pushButton"); }
-    static QString shown(QObject *o)
+    QLineEdit *field(QChar cell) const
     {
-        return o->property("title").toString() + o->property("text").toString();
+        return window->findChild<QLineEdit *>(QStringLiteral("lineEdit") + cell.toUpper());
     }
+    QStringList result() const
+    {
+        return {find("labelM")->property("text").toString(),
+                find("labelZ")->property("text").toString()};
+    }
+
+    // Steps as the keys rows of examples.tsv write them.
+    void run(const QString &steps)
+    {
+        for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
+            painted.clear();
+            if (step == QLatin1String("calc")) {
+                QTest::mouseClick(find("pushButton"), Qt::LeftButton);
+            } else if (step == QLatin1String("slot")) {
+                QVERIFY(QMetaObject::invokeMethod(window.get(), "slotCalc"));
+            } else if (step[1] == '<') {
+                QTest::keyClick(field(step[0]), Qt::Key_Backspace);
+            } else if (field(step[0])->selectAll(); step[1] == '^') {
+                QApplication::clipboard()->setText(step.mid(2));
+                QTest::keySequence(field(step[0]), QKeySequence::Paste);
+            } else {
+                QTest::keyClicks(field(step[0]), step.mid(2));
+            }
+        }
+    }
+
+    bool eventFilter(QObject *label, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && find("pushButton")->property("down").toBool())
+            painted << label->property("text").toString();
+        return false;
+    }
+
     // Whether the widget shows its text whole: a label or button within its size hint, a
     // group box within its minimum size, and a line edit unscrolled, its text starting
     // where it does with the cursor at the start even while the cursor is at the end
@@ -49,31 +81,10 @@ class TestWindow final : public QObject
         edit->home(false);
         return edit->inputMethodQuery(Qt::ImCursorRectangle) == start;
     }
-    QStringList result() const { return {shown(find("labelM")), shown(find("labelZ"))}; }
-    void calculate(const QStringList &counts = {}) const
-    {
-        for (int i = 0; i < counts.size(); ++i) {
-            field(i)->selectAll();
-            QTest::keyClicks(field(i), counts[i]);
-        }
-        QTest::mouseClick(button(), Qt::LeftButton);
-    }
-
-    // Records the text of every paint of the labels, and whether the button was down then.
-    bool eventFilter(QObject *label, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted << shown(label) + (button()->property("down").toBool() ? ", pressed" : "");
-        return false;
-    }
-    QStringList painted;
 
     // What a test may change for the whole application, restored after each.
     const QLocale startLocale;
     const QFont startFont = QApplication::font();
-
-    // What the window shows for 8 2 1 5.
-    const QStringList fisherAt005 = {"Точный метод Фишера", "Отвергается на уровне 0.05"};
 
 private slots:
     void initTestCase() { MessageCodec::installCp1251(); }
@@ -84,6 +95,8 @@ private slots:
         window = std::make_unique<MainWindow>();
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        find("labelM")->installEventFilter(this);
+        find("labelZ")->installEventFilter(this);
     }
     void cleanup()
     {
@@ -91,147 +104,67 @@ private slots:
         QApplication::setFont(startFont);
     }
 
-    void freshWindow()
+    void keys_data() { addExamples("keys"); }
+    void keys()
     {
-        QStringList texts{window->windowTitle()};
-        for (QWidget *widget : window->centralWidget()->findChildren<QWidget *>())
-            texts << shown(widget) + (widget->isEnabled() ? "" : " (disabled)");
-        QCOMPARE(texts, QStringList({"Tabulon 2x2", "Введите целые числа", "", "", "", "",
-                                     "Расчет (disabled)", "Нулевая гипотеза", "", "Метод", "",
-                                     "Справка..."}));
-        QCOMPARE(QApplication::focusWidget(), field(0));
-        // The icon is the red cross on white from the resources.
+        QFETCH(QStringList, f);
+        run(f[0]);
+        QCOMPARE(field('a')->text(), f[1]);
+        QCOMPARE(find("pushButton")->isEnabled(), f[2] == QLatin1String("1"));
+        QCOMPARE(result(), f.mid(3, 2));
+        // A press shows at once, with the button down, that the tests run, and releases it.
+        if (f[0].endsWith(QLatin1String("calc")) && !f[3].isEmpty())
+            QVERIFY2(painted.contains("Ждите...") && painted.contains("Идут вычисления"),
+                     qPrintable(painted.join(" | ")));
+        QVERIFY(!find("pushButton")->property("down").toBool());
+    }
+
+    void texts_data() { addExamples("text"); }
+    void texts()
+    {
+        QFETCH(QStringList, f);
+        Dialog help(window.get());
+        QObject *o = window->objectName() == f[0] ? window.get() : find(f[0]);
+        o = o ? o : help.objectName() == f[0] ? &help : help.findChild<QObject *>(f[0]);
+        QCOMPARE(o->property(qPrintable(f[1])).toString(), f[2]);
+    }
+
+    void startsInFieldAWithTheRedCross()
+    {
+        QCOMPARE(QApplication::focusWidget(), field('a'));
         const QImage icon(QStringLiteral(":/icon.bmp"));
         QCOMPARE(icon.pixel(14, 14), qRgb(255, 0, 0));
         QCOMPARE(icon.pixel(3, 3), qRgb(255, 255, 255));
         QCOMPARE(window->windowIcon().pixmap(30).toImage().convertToFormat(icon.format()), icon);
     }
 
-    // A screen reader tells the fields apart by name: the cell, its row and column as
-    // shown; and it names the help text.
-    void accessibleNames_data()
+    // What Orca hears, checked by its own check, hangs on what a unit test sees sooner: below
+    // Qt 6.8 the result labels are notifications named by their texts; and a field reached
+    // by Tab selects its text only after the key is handled, and so after Qt has announced
+    // the new focus (Tab from a to b, and Shift+Tab back, to fields that hold counts).
+    void screenReaderOrder()
     {
-        QTest::addColumn<QString>("widget");
-        for (const char *name : {"lineEditA", "lineEditB", "lineEditC", "lineEditD", "textBrowser"})
-            QTest::newRow(name) << name;
-    }
-    void accessibleNames()
-    {
-        QFETCH(QString, widget);
-        auto *edit = qobject_cast<QLineEdit *>(find(widget));
-        if (!edit) {
-            const Dialog help(window.get());
-            QCOMPARE(QAccessible::queryAccessibleInterface(help.findChild<QWidget *>(widget))
-                         ->text(QAccessible::Name),
-                     QStringLiteral("Справка"));
-            return;
-        }
-        QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(edit);
-        const QString expected = QStringLiteral("%1, строка %2, столбец %3")
-                                     .arg(widget.back().toLower())
-                                     .arg(1 + (edit->y() > field(0)->y()))
-                                     .arg(1 + (edit->x() > field(0)->x()));
-        QCOMPARE(reader->text(QAccessible::Name), expected);
-        // The description tells the range a count may take.
-        QVERIFY(
-            reader->text(QAccessible::Description).contains(QString::number(StatEngine::maxCount)));
-    }
-
-    void inputAndResult_data() { addExamples("input"); }
-    void inputAndResult()
-    {
-        QFETCH(QStringList, f);
-        const bool pasted = f[0] == QLatin1String("pasted");
-        for (int i = pasted ? 1 : 0; i < 4; ++i)
-            QTest::keyClicks(field(i), f[i + 1]);
-        QApplication::clipboard()->setText(f[1]);
-        if (pasted)
-            QTest::keySequence(field(0), QKeySequence::Paste);
-        QCOMPARE(field(0)->text(), f[5]);
-        QCOMPARE(button()->isEnabled(), !f[6].isEmpty());
-
-        // While the tests run, the button shows pressed and both labels say that they run.
-        find("labelM")->installEventFilter(this);
-        find("labelZ")->installEventFilter(this);
-        for (int press = 0; press < 2 && button()->isEnabled(); ++press) {
-            painted.clear();
-            calculate();
-            QCOMPARE(result(), f.mid(6));
-            QVERIFY2(painted.contains("Ждите..., pressed"), qPrintable(painted.join(" | ")));
-            QVERIFY2(painted.contains("Идут вычисления, pressed"), qPrintable(painted.join(" | ")));
-            QVERIFY(!button()->property("down").toBool());
-            QVERIFY(button()->isEnabled());
-        }
-    }
-
-    // What a screen reader can know: a field reached by the keyboard selects its text only
-    // after the key that moved the focus is handled, and so after Qt has announced the new
-    // focus; the result labels name their texts as notifications (announced on Qt 6.8).
-    void screenReaderHears_data()
-    {
-        QTest::addColumn<QStringList>("counts"); // typed into the fields from a on
-        QTest::addColumn<int>("key");            // then pressed, or 0 for "Расчет"
-        QTest::addColumn<QStringList>("heard");
-        const QStringList reached = {"focus", "key handled", "selection"};
-        QTest::newRow("Tab to an empty field") << QStringList{"30"} << int(Qt::Key_Tab) << reached;
-        QTest::newRow("Shift+Tab to a filled field")
-            << QStringList{"30", "20"} << int(Qt::Key_Backtab) << reached;
-        QTest::newRow("Yates") << QStringList{"30", "20", "20", "30"} << 0
-                               << QStringList{"Хи-квадрат с поправкой Йейтса",
-                                              "Отвергается на уровне 0.10"};
-        QTest::newRow("Fisher") << QStringList{"8", "2", "1", "5"} << 0 << fisherAt005;
-    }
-    void screenReaderHears()
-    {
-        QFETCH(QStringList, counts);
-        QFETCH(int, key);
-        QFETCH(QStringList, heard);
-        for (int i = 0; i < counts.size(); ++i) {
-            field(i)->setFocus();
-            QTest::keyClicks(field(i), counts[i]);
-        }
-        QStringList told;
-        if (!key) {
-            calculate();
-            for (const char *label : {"labelM", "labelZ"}) {
-                QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(find(label));
+        run("a=30 b=20 c=20 d=30 calc");
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-                QCOMPARE(reader->role(), QAccessible::Notification);
-#endif
-                told << reader->text(QAccessible::Name);
-            }
-            QCOMPARE(told, heard);
-            return;
+        for (const char *label : {"labelM", "labelZ"}) {
+            QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(find(label));
+            QCOMPARE(reader->role(), QAccessible::Notification);
+            QCOMPARE(reader->text(QAccessible::Name), find(label)->property("text").toString());
         }
-        QLineEdit *reached = field(int(counts.size()) - (key == Qt::Key_Backtab ? 2 : 0));
-        const QObject listening; // ends both connections with this test
-        connect(qApp, &QApplication::focusChanged, &listening, [&told] { told << "focus"; });
-        connect(reached, &QLineEdit::selectionChanged, &listening,
-                [&told] { told << "selection"; });
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-        told << "key handled";
-        QCoreApplication::processEvents();
-        QCOMPARE(told, heard);
-        // The field still selects its whole text, for typing over.
-        QCOMPARE(QApplication::focusWidget(), reached);
-        QCOMPARE(reached->selectedText(), reached->text());
-    }
-
-    void editsClearTheResult()
-    {
-        // Any edit clears the result, emptying a field too; an empty field keeps the counts.
-        for (int i = 0; i < 4; ++i) {
-            calculate({"8", "2", "1", "5"});
-            QTest::keyClick(field(i), '0');
-            QCOMPARE(result(), QStringList({"", ""}));
-            QVERIFY(button()->isEnabled());
-            QTest::keyClick(field(i), Qt::Key_Backspace);
-            calculate();
-            QTest::keyClick(field(i), Qt::Key_Backspace);
-            QCOMPARE(result(), QStringList({"", ""}));
-            QVERIFY(!button()->isEnabled());
-            QVERIFY(QMetaObject::invokeMethod(window.get(), "slotCalc"));
-            QCOMPARE(result(), fisherAt005);
+#endif
+        for (const auto &[from, to, key] :
+             {std::tuple{'a', 'b', Qt::Key_Tab}, std::tuple{'b', 'a', Qt::Key_Backtab}}) {
+            field(from)->setFocus();
+            QStringList told;
+            const QObject listening; // ends both connections with this pass
+            connect(qApp, &QApplication::focusChanged, &listening, [&told] { told << "focus"; });
+            connect(field(to), &QLineEdit::selectionChanged, &listening,
+                    [&told] { told << "selection"; });
+            QTest::keyClick(field(from), key);
+            told << "key handled";
+            QCoreApplication::processEvents();
+            QCOMPARE(told, QStringList({"focus", "key handled", "selection"}));
+            QCOMPARE(field(to)->selectedText(), field(to)->text());
         }
     }
 
@@ -239,7 +172,7 @@ private slots:
     {
         // Each opening reads readme.html in the working directory afresh: once it is gone,
         // help opens empty (and Qt warns that it found no document).
-        calculate({"8", "2", "1", "5"});
+        run("a=8 b=2 c=1 d=5 calc");
         const QTemporaryDir scratch;
         const auto back = qScopeGuard([home = QDir::currentPath()] { QDir::setCurrent(home); });
         QVERIFY(QDir::setCurrent(scratch.path()));
@@ -251,23 +184,19 @@ private slots:
                         : file.open(QIODevice::WriteOnly) && file.write(page) && file.flush());
             QTimer::singleShot(0, window.get(), [&seen] {
                 auto *browser = QApplication::activeModalWidget()->findChild<QTextBrowser *>();
-                // The arrow keys move a caret through the text, which screen readers follow.
-                QTest::keyClick(browser, Qt::Key_Right);
-                seen << QStringLiteral("%1: %2, +%3 pt, external links %4, caret at %5")
-                            .arg(browser->window()->windowTitle(), browser->toPlainText())
+                seen << QStringLiteral("%1, +%2 pt, external links %3")
+                            .arg(browser->toPlainText())
                             .arg(browser->font().pointSize() - QApplication::font().pointSize())
-                            .arg(browser->openExternalLinks())
-                            .arg(browser->textCursor().position());
+                            .arg(browser->openExternalLinks());
                 auto *buttons = browser->window()->findChild<QDialogButtonBox *>();
                 QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
             });
             QTest::mouseClick(find("pushButtonAbout"), Qt::LeftButton);
         }
-        const QString opened =
-            QStringLiteral("Справка Tabulon 2x2: %1, +5 pt, external links 1, caret at %2");
-        QCOMPARE(seen, QStringList({opened.arg("a page").arg(1), opened.arg("").arg(0)}));
+        QCOMPARE(seen,
+                 QStringList({"a page, +5 pt, external links 1", ", +5 pt, external links 1"}));
         // Help changes nothing in the window and leaves no dialog behind.
-        QCOMPARE(result(), fisherAt005);
+        QCOMPARE(result(), QStringList({"Точный метод Фишера", "Отвергается на уровне 0.05"}));
         QVERIFY(window->findChildren<QTextBrowser *>().isEmpty());
     }
 
@@ -280,14 +209,14 @@ private slots:
         QFETCH(QStringList, f);
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), f[0].toInt()));
         init();
-        // The window is the form as drawn grown by one factor, at 8 pt and below by none.
+        // The window is the form as drawn grown by one factor, at 8 pt and below by none,
+        // each position and length rounded on its own.
         QMainWindow drawn;
         Ui::MainWindow form;
         form.setupUi(&drawn);
         drawn.show(); // lays out the central widget, as large as the window
         const double factor = double(window->width()) / drawn.width();
         QCOMPARE(factor == 1.0, f[0].toInt() <= 8);
-        // Grown as the window grows its form, each position and length rounded on its own.
         const QTransform grown = QTransform::fromScale(factor, factor);
         const auto off = [](QRect a, QRect b) {
             return (a.topLeft() - b.topLeft()).manhattanLength() +
@@ -295,12 +224,11 @@ private slots:
         };
         const QRect minimum(QPoint(), drawn.minimumSize());
         QVERIFY(off(grown.mapRect(minimum), QRect(QPoint(), window->minimumSize())) <= 2);
-
         // With the longest method name and each verdict, and with the largest counts, every
-        // text shows whole; and the form grew no more than the longest method name needs.
-        for (const char *table :
-             {"5 5 5 5", "30 20 20 30", "20 10 10 20", "1 9 11 3", "999999 999999 999999 999999"}) {
-            calculate(QString(table).split(' '));
+        // text shows whole.
+        for (const char *table : {"a=5 b=5 c=5 d=5", "a=30 b=20 c=20 d=30", "a=20 b=10 c=10 d=20",
+                                  "a=1 b=9 c=11 d=3", "a=999999 b=999999 c=999999 d=999999"}) {
+            run(QStringLiteral("%1 calc").arg(table));
             for (QWidget *d : drawn.findChildren<QWidget *>()) {
                 QWidget *w = find(d->objectName());
                 const QString where = d->objectName() + " at " + table;
@@ -309,8 +237,8 @@ private slots:
                          qPrintable(where));
             }
         }
-        // Some text binds: a label or button at most 1 px wider than its size hint, or a
-        // field that scrolls once 2 px narrower (which text binds depends on the font).
+        // And the form grew no more than that needs: some text binds, a label or button at
+        // most 1 px wider than its size hint, or a field that scrolls once 2 px narrower.
         const auto tight = [](QWidget *w) {
             auto *edit = qobject_cast<QLineEdit *>(w);
             if (!edit)

@@ -166,6 +166,11 @@ private slots:
             QCOMPARE(told, QStringList({"focus", "key handled", "selection"}));
             QCOMPARE(field(to)->selectedText(), field(to)->text());
         }
+        // Typing that comes before the selection wins: the field keeps what was typed.
+        QTest::keyClick(field('a'), Qt::Key_Tab);
+        QTest::keyClick(field('b'), Qt::Key_7);
+        QCoreApplication::processEvents();
+        QVERIFY(!field('b')->hasSelectedText());
     }
 
     void helpReadsThePageAtEveryOpening()

@@ -21,16 +21,30 @@ if [ "${1:-}" = --only ]; then
 fi
 packages+=("$@")
 
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-        missing+=("$package")
-done
-((${#missing[@]})) || exit 0
+missing() {
+    for package in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            echo "$package"
+    done
+}
+[ -n "$(missing)" ] || exit 0
+
+# One install at a time: scripts that run side by side (the Qt build beside the checks)
+# would otherwise meet on apt's locks, and apt-get fails at once on a lock held. Once this
+# one has the lock, what the other installed is no longer missing.
+cache=${TABULON_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tabulon2x2}
+mkdir -p "$cache"
+exec 9>"$cache/deps.lock"
+flock -w 1800 9 || { echo "deps.sh: another install holds $cache/deps.lock" >&2; exit 1; }
+list=$(missing)
+[ -n "$list" ] || exit 0
+mapfile -t missing <<<"$list"
 
 echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${install_options[@]}" \
-    "${missing[@]}" >/dev/null
+# Another program's install, such as a new machine's first unattended upgrade, is waited for.
+apt=(apt-get -o DPkg::Lock::Timeout=600)
+"${sudo[@]}" "${apt[@]}" update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y -qq \
+    "${install_options[@]}" "${missing[@]}" >/dev/null

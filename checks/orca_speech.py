@@ -1,7 +1,9 @@
-"""Drives the real program by keys alone under the Orca screen reader, on a virtual
-display, and checks what Orca speaks at each step (read from Orca's debug log).
+"""Drives the real program, or the web page in a real Chromium, by keys alone under the
+Orca screen reader, on a virtual display, and checks what Orca speaks at each step (read
+from Orca's debug log): the same steps for both.
 
 usage: orca_speech.py PROGRAM HELP_FOLDER
+       orca_speech.py --web PAGE_FOLDER     the page served from 127.0.0.1
 Run it on a private session bus and a virtual display (dbus-run-session, xvfb-run), with
 Debian's /usr/bin/python3.
 """
@@ -9,6 +11,7 @@ import builtins
 import os
 import re
 import runpy
+import socket
 import subprocess
 import sys
 import tempfile
@@ -87,6 +90,27 @@ def run_orca():
     runpy.run_path("/usr/bin/orca", run_name="__main__")
 
 
+def listening(port):
+    with socket.socket() as client:
+        return client.connect_ex(("127.0.0.1", port)) == 0
+
+
+def start_page(session, folder):
+    """Serves the page from 127.0.0.1 and opens it in Chromium, as an app in a window of its
+    own, with its accessibility on for Orca."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        port = probe.getsockname()[1]
+    session.start("server", ["/usr/bin/python3", "-m", "http.server", "--bind", "127.0.0.1",
+                             str(port), "--directory", folder])
+    wait_for(lambda: listening(port), 30, "the server")
+    session.start("chromium", [
+        "chromium", "--no-sandbox", "--no-first-run", "--disable-background-networking",
+        "--disable-component-update", "--disable-sync", "--disable-gpu",
+        "--force-renderer-accessibility", f"--user-data-dir={session.folder / 'chromium'}",
+        "--window-size=1024,768", f"--app=http://127.0.0.1:{port}/"])
+
+
 def main(program: str, help_folder: str) -> int:
     with tempfile.TemporaryDirectory(prefix="tabulon-screenreader-") as tmp:
         folder = Path(tmp)
@@ -99,10 +123,15 @@ def main(program: str, help_folder: str) -> int:
                                           "--replace", "-u", str(folder / "orca"),
                                           f"--debug-file={log}"])
             wait_for(lambda: log.exists() and spoken(log, 0), 60, "Orca to start speaking")
-            session.start("program", [program], cwd=help_folder)
+            # What it says as the window first shows counts for the first step.
+            shown = log.stat().st_size
+            if program == "--web":
+                start_page(session, help_folder)
+            else:
+                session.start("program", [program], cwd=help_folder)
             window = session.window("Tabulon 2x2")
             for name, keys, expected in STEPS:
-                offset = log.stat().st_size
+                offset = shown if keys is None else log.stat().st_size
                 if keys is None:
                     session.xdotool("windowfocus", "--sync", window)
                 for key in keys or []:
@@ -129,7 +158,7 @@ def main(program: str, help_folder: str) -> int:
         finally:
             session.end()
         if failures:
-            for name in ("at-spi-bus", "orca", "program"):
+            for name in ("at-spi-bus", "orca", "program", "server", "chromium"):
                 if session.output(name):
                     print(f"{name} printed:\n{session.output(name)}", file=sys.stderr)
             keep = os.environ.get("TABULON_ORCA_LOG")

@@ -1,17 +1,16 @@
 #!/usr/bin/env bash
 # Run in a clean Debian 13 root (release/in-clean-root.sh trixie): builds Qt from Debian 13's
 # own qt6-base source, with the root's Qt of the same version as its host tools, for
-#   windows  64-bit Windows, shared, with Debian 13's MinGW-w64 (posix threads);
-#   web      WebAssembly, static, single-threaded, with Debian 13's emscripten.
+#   windows  64-bit Windows, shared, with Debian 13's MinGW-w64 (posix threads).
 # Built once: the result is kept in the project's cache ($TABULON_CACHE), keyed by the Qt
 # version, the configure options, the toolchain and the compiler, beside the Debian source
 # package it was built from, rebuild.sh (the build steps themselves, which this script runs,
 # for anyone rebuilding it from that source) and an SPDX bill of materials of what went
 # into it. Prints the installed prefix, and nothing else.
-# usage: release/qt-build.sh windows|web
+# usage: release/qt-build.sh windows
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-platform=${1:?usage: release/qt-build.sh windows|web}
+platform=${1:?usage: release/qt-build.sh windows}
 cache=${TABULON_CACHE:?run it through release/in-clean-root.sh}
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 
@@ -26,19 +25,6 @@ windows)
         -qt-zlib -qt-pcre -qt-harfbuzz -qt-freetype -qt-libpng -qt-libjpeg -qt-doubleconversion)
     toolchain=$here/../dist/windows/mingw-w64.cmake
     compiler=x86_64-w64-mingw32-g++-posix ;;
-web)
-    packages=(emscripten)
-    # WebGL stays on: it is the backing store of widget windows in the browser. No image
-    # formats beyond those built into QtGui, no QtTest, and code made small.
-    options=(-platform wasm-emscripten -release -static -optimize-size -nomake examples
-        -nomake tests -sbom -no-dbus -no-icu -no-feature-sql -no-feature-network
-        -no-feature-printsupport -no-feature-xml -no-feature-testlib -no-feature-concurrent
-        -no-feature-tabletevent -no-feature-vulkan -qt-zlib -qt-pcre -qt-harfbuzz -qt-freetype
-        -qt-libpng -no-libjpeg -no-gif -no-ico -qt-doubleconversion)
-    toolchain=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
-    compiler=emcc
-    # Qt finds emscripten through it; Debian's emscripten has its system libraries prebuilt.
-    export EMSDK=/usr/share/emscripten ;;
 *)
     echo "qt-build.sh: no platform $platform" >&2
     exit 2 ;;
@@ -52,31 +38,21 @@ prefix=$cache/qt-$platform-$key
 # The build steps, run from the folder of Debian's source package: written beside it, and
 # run from there by this script.
 rebuild() {
-    local title=Windows
-    [ "$platform" = windows ] || title="the web"
     cat <<EOF
 #!/bin/sh
-# Builds Qt $version for $title from Debian 13's qt6-base source package in this folder,
+# Builds Qt $version for Windows from Debian 13's qt6-base source package in this folder,
 # as the Qt of Tabulon 2x2 was built: on Debian 13 (amd64), with these packages installed:
 #   apt-get install --no-install-recommends cmake ninja-build dpkg-dev qt6-base-dev \\
 #       qt6-base-dev-tools ${packages[*]}
 # usage: sh rebuild.sh PREFIX
 set -e
 prefix=\$(realpath -m "\${1:?usage: sh rebuild.sh PREFIX}")
-EOF
-    if [ "$platform" = windows ]; then
-        echo '# The toolchain file for MinGW-w64 stays beside the Qt it builds.'
-        echo 'mkdir -p "$prefix" && cp mingw-w64.cmake "$prefix/"'
-        toolchain_option='"$prefix/mingw-w64.cmake"'
-    else
-        echo "export EMSDK=$EMSDK"
-        toolchain_option=$toolchain
-    fi
-    cat <<EOF
+# The toolchain file for MinGW-w64 stays beside the Qt it builds.
+mkdir -p "\$prefix" && cp mingw-w64.cmake "\$prefix/"
 dpkg-source --no-check -x qt6-base_*.dsc qtbase
 mkdir -p build && cd build
 ../qtbase/configure -prefix "\$prefix" ${options[*]} -qt-host-path /usr -- -G Ninja \\
-    -DCMAKE_TOOLCHAIN_FILE=$toolchain_option \\
+    -DCMAKE_TOOLCHAIN_FILE="\$prefix/mingw-w64.cmake" \\
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$multiarch/cmake
 cmake --build . --parallel
 cmake --install .
@@ -85,7 +61,7 @@ EOF
 # The source package, the build steps and what they take, as published.
 describe_source() {
     rebuild >"$prefix/source/rebuild.sh"
-    [ "$platform" != windows ] || cp "$toolchain" "$prefix/source/mingw-w64.cmake"
+    cp "$toolchain" "$prefix/source/mingw-w64.cmake"
 }
 
 # One build at a time in the shared cache: a second run waits for the first's Qt.

@@ -1,21 +1,20 @@
-"""The third-party notices of a bundle, made from what was built, and checked as they are
-made: it fails, saying why, on a shipped file that has no notice and on a licence named in
-a notice whose text it cannot give.
+"""The third-party notices of the Windows bundle, made from what was built, and checked as
+they are made: it fails, saying why, on a shipped file that has no notice and on a licence
+named in a notice whose text it cannot give.
 
-usage: third-party-notices.py notices windows|web QT OFFER FILE...   prints the notices
-       third-party-notices.py sources windows|web QT FILE...         prints NAME=VERSION of
-                                        the Debian source packages of the files not Qt's
+usage: third-party-notices.py notices QT OFFER FILE...   prints the notices
+       third-party-notices.py sources QT FILE...         prints NAME=VERSION of the Debian
+                                                         source packages of the files not Qt's
 
 QT is the Qt that qt-build.sh installed: its SPDX bill of materials (sbom/*.spdx) says
 which third-party code each Qt library holds, with its licences and copyright lines, and
 the Debian source package beside it (source/) holds the licence texts: Qt's LICENSES/
 folder and each component's own licence files, named in the qt_attribution.json that the
 bill of materials cites. OFFER names the archive of the corresponding source, published
-beside the bundle. FILE is a shipped file: a DLL of the Windows folder or a library linked
-into the web page. Files that are not Qt's come from Debian packages (the MinGW runtime,
-emscripten's), whose copyright files are their notices; their source packages are named
-with where they are: in OFFER when debian-sources.sh could fetch them, or the snapshot
-archive.
+beside the bundle. FILE is a shipped file, a DLL of the Windows folder. Files that are not
+Qt's come from Debian packages (the MinGW runtime), whose copyright files are their
+notices; their source packages are named with where they are: in OFFER when
+debian-sources.sh could fetch them, or the snapshot archive.
 """
 import json
 import os
@@ -159,22 +158,13 @@ def source_places(sources, offer):
     return lines
 
 
-def header(platform, qt_version, qt_files, offer, rebuild):
-    if platform == "windows":
-        terms = [
-            "Qt is Copyright (C) The Qt Company Ltd. and other contributors, used here under",
-            "the GNU Lesser General Public License version 3 (LGPL-3.0-only), whose text",
-            "follows below with that of the GNU General Public License version 3 it builds on.",
-            "Qt is linked dynamically: you may replace these DLLs with your own build of Qt.",
-        ]
-    else:
-        terms = [
-            "Qt is Copyright (C) The Qt Company Ltd. and other contributors. Its WebAssembly",
-            "platform plugin is licensed under the GNU General Public License version 3",
-            "(GPL-3.0-only), the rest of it under the LGPL-3.0-only. The page is one program,",
-            "linked statically with Qt, and as a whole it is conveyed under the GPL-3.0-only,",
-            "whose text follows below with that of the LGPL-3.0-only.",
-        ]
+def header(qt_version, qt_files, offer, rebuild):
+    terms = [
+        "Qt is Copyright (C) The Qt Company Ltd. and other contributors, used here under",
+        "the GNU Lesser General Public License version 3 (LGPL-3.0-only), whose text",
+        "follows below with that of the GNU General Public License version 3 it builds on.",
+        "Qt is linked dynamically: you may replace these DLLs with your own build of Qt.",
+    ]
     return [f"Qt {qt_version}", "-" * (3 + len(qt_version)), "",
             "Files: " + ", ".join(qt_files), "", *terms, "",
             "It was built from Debian's qt6-base source package, with Debian's patches.",
@@ -185,7 +175,7 @@ def header(platform, qt_version, qt_files, offer, rebuild):
             *["  " + line for line in rebuild.splitlines()], ""]
 
 
-def read_shipped(platform, qt: Path, shipped):
+def read_shipped(qt: Path, shipped):
     """Qt's files, the third-party code in them and the Debian packages of the others."""
     sbom = read_sbom(qt)
     packages = sbom[0]
@@ -212,22 +202,21 @@ def read_shipped(platform, qt: Path, shipped):
     return packages, problems, qt_files, third_party, debian
 
 
-def sources(platform, qt: Path, shipped):
-    _, problems, _, _, debian = read_shipped(platform, qt, shipped)
+def sources(qt: Path, shipped):
+    _, problems, _, _, debian = read_shipped(qt, shipped)
     print("\n".join(sorted({s for _, srcs in debian for s in srcs})))
     return 1 if problems else 0
 
 
-def notices(platform, qt: Path, offer: str, shipped):
-    packages, problems, qt_files, third_party, debian = read_shipped(platform, qt, shipped)
+def notices(qt: Path, offer: str, shipped):
+    packages, problems, qt_files, third_party, debian = read_shipped(qt, shipped)
     texts = qt_source_texts(qt)
     qt_version = next((p.get("PackageVersion", "") for i, p in packages.items()
                        if i.endswith("qt-module-Core")), "")
-    out = [f"Tabulon 2x2 for {'Windows' if platform == 'windows' else 'the web'}: "
-           "third-party software notices", "=" * 60, "",
+    out = ["Tabulon 2x2 for Windows: third-party software notices", "=" * 60, "",
            "Besides Tabulon 2x2 itself, this build holds the following software of other",
            "authors, under their own licences.", ""]
-    out += header(platform, qt_version, qt_files, offer, (qt / "source/rebuild.sh").read_text())
+    out += header(qt_version, qt_files, offer, (qt / "source/rebuild.sh").read_text())
     licences = {"LGPL-3.0-only", "GPL-3.0-only"}
     own_files = {}
     out += ["Third-party code built into Qt", "-" * 30, ""]
@@ -259,9 +248,8 @@ def notices(platform, qt: Path, offer: str, shipped):
             out.append("  Its own licence: " + ", ".join(own) + " (below)")
         out.append("")
 
-    runtime = "the MinGW-w64 runtime" if platform == "windows" else "emscripten's runtime"
     for (package, package_sources), files in sorted(debian.items()):
-        title = f"{runtime[0].upper()}{runtime[1:]}: {', '.join(files)}"
+        title = f"The MinGW-w64 runtime: {', '.join(files)}"
         out += [title, "-" * len(title),
                 f"From Debian's package {package}, built from these source packages:",
                 *source_places(package_sources, offer), "Its copyright file:", "",
@@ -290,5 +278,5 @@ def notices(platform, qt: Path, offer: str, shipped):
 
 if __name__ == "__main__":
     if sys.argv[1] == "sources":
-        sys.exit(sources(sys.argv[2], Path(sys.argv[3]), sys.argv[4:]))
-    sys.exit(notices(sys.argv[2], Path(sys.argv[3]), sys.argv[4], sys.argv[5:]))
+        sys.exit(sources(Path(sys.argv[2]), sys.argv[3:]))
+    sys.exit(notices(Path(sys.argv[2]), sys.argv[3], sys.argv[4:]))

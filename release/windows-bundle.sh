@@ -36,10 +36,10 @@ release/sign-windows.sh "$stage/tabulon2x2.exe"
 # Debian source packages it was built from, GCC's included.
 mapfile -t dlls < <(cd "$stage" && find . -name '*.dll' | sort)
 notices=(python3 "$PWD/release/third-party-notices.py")
-mapfile -t runtime < <(cd "$stage" && "${notices[@]}" sources windows "$qt" "${dlls[@]}" 2>/dev/null)
+mapfile -t runtime < <(cd "$stage" && "${notices[@]}" sources "$qt" "${dlls[@]}" 2>/dev/null)
 mapfile -t runtime_source < <(release/debian-sources.sh "${runtime[@]}")
 echo "== the DLLs in the bundle, what they hold, and their notices"
-(cd "$stage" && "${notices[@]}" notices windows "$qt" "$(basename "$source_tar")" "${dlls[@]}") \
+(cd "$stage" && "${notices[@]}" notices "$qt" "$(basename "$source_tar")" "${dlls[@]}") \
     >"$stage/THIRD-PARTY-NOTICES.txt"
 
 rm -f "build-windows/$name-windows-x64.zip"

@@ -1,6 +1,6 @@
 #include "statengine.h"
 
-#include "messagecodec.h"
+#include "messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -217,31 +217,24 @@ double StatEngine::yatesChiSquare(const FourfoldCounts &cells) const
            yatesTerm(d, ed, 0.5);
 }
 
-bool StatEngine::fourfoldTest(const FourfoldCounts &cells, FourfoldVerdicts &verdicts) const
+bool StatEngine::fourfoldTest(const FourfoldCounts &cells, FourfoldMessages &verdicts) const
 {
     if (!isUsable(cells)) {
-        verdicts[0].clear();
-        verdicts[1].clear();
+        verdicts = {"", ""};
         return false;
     }
-    verdicts[1] = verdictText(snapToLevel(fisherPValue(cells)));
+    verdicts[1] = verdictMessage(snapToLevel(fisherPValue(cells)));
     const bool chiSquare = chiSquareApplies(cells);
-    verdicts[0] = verdictText(chiSquareTail1(yatesChiSquare(cells)));
+    verdicts[0] = verdictMessage(chiSquareTail1(yatesChiSquare(cells)));
     return chiSquare;
 }
 
-QString StatEngine::verdictText(double p) const
+const char *StatEngine::verdictMessage(double p) const
 {
-    // The literals are CP1251: "Принимается на уровне 0.10", "Отвергается на уровне ...".
-    if (p > levels[0])
-        return MessageCodec::decode(
-            "\xCF\xF0\xE8\xED\xE8\xEC\xE0\xE5\xF2\xF1\xFF \xED\xE0 \xF3\xF0\xEE\xE2\xED\xE5 0.10");
-    if (p > levels[1])
-        return MessageCodec::decode(
-            "\xCE\xF2\xE2\xE5\xF0\xE3\xE0\xE5\xF2\xF1\xFF \xED\xE0 \xF3\xF0\xEE\xE2\xED\xE5 0.10");
-    if (p > levels[2])
-        return MessageCodec::decode(
-            "\xCE\xF2\xE2\xE5\xF0\xE3\xE0\xE5\xF2\xF1\xFF \xED\xE0 \xF3\xF0\xEE\xE2\xED\xE5 0.05");
-    return MessageCodec::decode(
-        "\xCE\xF2\xE2\xE5\xF0\xE3\xE0\xE5\xF2\xF1\xFF \xED\xE0 \xF3\xF0\xEE\xE2\xED\xE5 0.01");
+    // Accepted above 0.10, else rejected at the strictest level p does not exceed; a NaN
+    // exceeds none.
+    int grade = 0;
+    while (grade < 3 && !(p > levels[grade]))
+        ++grade;
+    return Messages::verdicts[grade];
 }

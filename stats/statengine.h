@@ -1,8 +1,10 @@
 #pragma once
 
-#include <QString>
-
 #include <array>
+
+// Declared only: the engine's numerics build without Qt (for the web page too); the texts
+// of its verdicts, in statengine_qt.cpp, need it.
+class QString;
 
 // The counts a, b, c, d of a fourfold table: rows (a, b) and (c, d), columns (a, c) and (b, d).
 using FourfoldCounts = std::array<int, 4>;
@@ -10,6 +12,8 @@ using FourfoldCounts = std::array<int, 4>;
 // Verdicts on the null hypothesis: index 0 from the Yates chi-square test,
 // index 1 from Fisher's exact test.
 using FourfoldVerdicts = std::array<QString, 2>;
+// The same verdicts as the program's own CP1251 messages (Messages::verdicts).
+using FourfoldMessages = std::array<const char *, 2>;
 
 // Numerical routines of the test for association in a fourfold table. A plain
 // value: four constants, no other state, every operation a function of its arguments.
@@ -59,8 +63,12 @@ public:
     // (index 0) applies rather than Fisher's (index 1). A table that is not usable gets
     // two empty verdicts and false.
     bool fourfoldTest(const FourfoldCounts &cells, FourfoldVerdicts &verdicts) const;
+    // The same, with the verdicts as messages, empty ones for a table that is not usable.
+    bool fourfoldTest(const FourfoldCounts &cells, FourfoldMessages &verdicts) const;
 
     // Grades a p-value at the levels 0.10, 0.05 and 0.01; a p-value equal to a level
     // is rejected at that level.
     QString verdictText(double p) const;
+    // The same grade as the message that verdictText decodes.
+    const char *verdictMessage(double p) const;
 };

@@ -10,11 +10,6 @@ Dialog::Dialog(QWidget *parent) : QDialog(parent), ui(new Ui::Dialog)
     ui->textBrowser->setSource(QUrl(QStringLiteral("readme.html")), QTextDocument::HtmlResource);
     ui->textBrowser->setOpenExternalLinks(true);
     ui->textBrowser->zoomIn(5);
-#ifdef Q_OS_WASM
-    // In a web page, Qt mirrors a text for screen readers by its name alone: there the name
-    // is the page's text, so that they can read it.
-    ui->textBrowser->setAccessibleName(ui->textBrowser->toPlainText());
-#endif
 }
 
 Dialog::~Dialog() = default;

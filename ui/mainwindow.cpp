@@ -4,27 +4,12 @@
 #include "dialog.h"
 #include "formfit.h"
 #include "messagecodec.h"
+#include "messages.h"
 #include "screenreader.h"
 
 #include <QIcon>
 #include <QIntValidator>
 #include <QLocale>
-
-namespace {
-
-// The program's own messages, CP1251 literals decoded through the installed codec.
-// "Хи-квадрат с поправкой Йейтса"
-const char chiSquareMethod[] = "\xD5\xE8-\xEA\xE2\xE0\xE4\xF0\xE0\xF2 \xF1 "
-                               "\xEF\xEE\xEF\xF0\xE0\xE2\xEA\xEE\xE9 \xC9\xE5\xE9\xF2\xF1\xE0";
-// "Точный метод Фишера"
-const char fisherMethod[] =
-    "\xD2\xEE\xF7\xED\xFB\xE9 \xEC\xE5\xF2\xEE\xE4 \xD4\xE8\xF8\xE5\xF0\xE0";
-// "Ждите...", shown in place of the method while the tests run
-const char waitMethod[] = "\xC6\xE4\xE8\xF2\xE5...";
-// "Идут вычисления", shown in place of the verdict while the tests run
-const char waitVerdict[] = "\xC8\xE4\xF3\xF2 \xE2\xFB\xF7\xE8\xF1\xEB\xE5\xED\xE8\xFF";
-
-} // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
@@ -59,16 +44,8 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::slotAbout()
 {
-#ifdef Q_OS_WASM
-    // A web page cannot wait in a nested event loop: help opens window-modal, as exec()
-    // shows it, and goes when it is closed.
-    auto *help = new Dialog(this);
-    help->setAttribute(Qt::WA_DeleteOnClose);
-    help->open();
-#else
     Dialog help(this);
     help.exec();
-#endif
 }
 
 void MainWindow::slotCalc()
@@ -76,18 +53,18 @@ void MainWindow::slotCalc()
     // Show that the calculation runs, painted at once: the window takes no input until the
     // tests are done.
     ui->pushButton->setDown(true);
-    ui->labelM->setText(MessageCodec::decode(waitMethod));
-    ui->labelZ->setText(MessageCodec::decode(waitVerdict));
+    ui->labelM->setText(MessageCodec::decode(Messages::waitMethod));
+    ui->labelZ->setText(MessageCodec::decode(Messages::waitVerdict));
     ui->pushButton->repaint();
     ui->labelM->repaint();
     ui->labelZ->repaint();
 
     FourfoldVerdicts verdicts;
     if (engine.fourfoldTest(cells, verdicts)) {
-        ui->labelM->setText(MessageCodec::decode(chiSquareMethod));
+        ui->labelM->setText(MessageCodec::decode(Messages::chiSquareMethod));
         ui->labelZ->setText(verdicts[0]);
     } else {
-        ui->labelM->setText(MessageCodec::decode(fisherMethod));
+        ui->labelM->setText(MessageCodec::decode(Messages::fisherMethod));
         ui->labelZ->setText(verdicts[1]);
     }
     // Screen readers speak the result while the focus stays on the button.
@@ -122,10 +99,10 @@ void MainWindow::fitToFont()
         {ui->groupBox_4, ui->groupBox_4->title()},
         {ui->pushButton, ui->pushButton->text()},
         {ui->pushButtonAbout, ui->pushButtonAbout->text()},
-        {ui->labelM, MessageCodec::decode(chiSquareMethod)},
-        {ui->labelM, MessageCodec::decode(fisherMethod)},
-        {ui->labelM, MessageCodec::decode(waitMethod)},
-        {ui->labelZ, MessageCodec::decode(waitVerdict)},
+        {ui->labelM, MessageCodec::decode(Messages::chiSquareMethod)},
+        {ui->labelM, MessageCodec::decode(Messages::fisherMethod)},
+        {ui->labelM, MessageCodec::decode(Messages::waitMethod)},
+        {ui->labelZ, MessageCodec::decode(Messages::waitVerdict)},
     };
     // One p-value in each grade gives each of the four verdicts.
     for (const double p : {1.0, 0.1, 0.05, 0.01})

@@ -8,10 +8,6 @@
 #include <QLineEdit>
 #include <QStringList>
 
-#ifdef Q_OS_WASM
-#include <emscripten/val.h>
-#endif
-
 namespace {
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
@@ -101,33 +97,12 @@ void ScreenReader::announce(const QList<QLabel *> &labels)
     QStringList texts;
     for (const QLabel *label : labels)
         texts << label->text();
-    const QString text = texts.join(QStringLiteral(". "));
-#ifdef Q_OS_WASM
-    // In a browser, Qt passes on no announcement: the page's live region speaks the text. A
-    // text the region already holds is not spoken again unless it changes, by a final
-    // no-break space that comes and goes.
-    emscripten::val region =
-        emscripten::val::global("document")
-            .call<emscripten::val>("getElementById", std::string("announcement"));
-    if (!region.isNull()) {
-        const bool same = QString::fromStdString(region["textContent"].as<std::string>()) == text;
-        region.set("textContent", (same ? text + QChar(0xA0) : text).toStdString());
-    }
-#else
-    QAccessibleAnnouncementEvent announcement(labels.first(), text);
+    QAccessibleAnnouncementEvent announcement(labels.first(), texts.join(QStringLiteral(". ")));
     QAccessible::updateAccessibility(&announcement);
-#endif
 #endif
 }
 
 void ScreenReader::selectAfterFocus(QLineEdit *field)
 {
-#ifdef Q_OS_WASM
-    // A browser's screen reader reads Qt's mirror of the window, not the order of Qt's
-    // events; and a browser may deliver the next key before the queued selection, which
-    // typing must replace. The field selects its text as it gains the focus.
-    Q_UNUSED(field)
-#else
     field->installEventFilter(new SelectAfterFocus(field));
-#endif
 }

@@ -319,6 +319,22 @@ def keys_rows(browser, url, touch, failures, screenshot):
     Path(screenshot).write_bytes(base64.b64decode(shot))
 
 
+def enter_moves_on(browser, url, failures):
+    """Enter in a field moves on, as a phone's "next" key does: a to b, and d to "Расчет"."""
+    browser.load(url)
+    person = Person(browser, False)
+    for step in "a=8 b=2 c=1 d=5".split():
+        person.step(step)
+    reached = []
+    for field in ("lineEditA", "lineEditD"):
+        browser.evaluate(f"document.getElementById('{field}').focus()")
+        browser.key("Enter")
+        reached.append(browser.evaluate("document.activeElement.id"))
+    print(f"  Enter in a reaches {reached[0]}, in d {reached[1]}")
+    if reached != ["lineEditB", "pushButton"]:
+        failures.append(f"Enter in a and d reaches {reached}")
+
+
 def text_rows(browser, failures):
     """The text rows that the page has, with help open for the help's objects."""
     for name, element, prop, expected in examples("text"):
@@ -543,6 +559,7 @@ def main(folder, native_rows, pvalues_wasm, screenshots):
             no_overflow(browser, server.url, failures)
             browser.call("Emulation.setTouchEmulationEnabled", enabled=False)
             browser.call("Emulation.setUserAgentOverride", userAgent="")
+            enter_moves_on(browser, server.url, failures)
             help_dialog(browser, server, server.url, failures)
             print("== the engine in the browser against the desktop's")
             browser.load(server.url)

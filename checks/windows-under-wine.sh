@@ -3,10 +3,12 @@
 # test_engine and test_window; the real program started with the start-up probe (Qt's
 # standard option -plugin, as test_startup does on Linux); the installer for the current
 # user and for all users, upgrades (from an earlier build, into the folder chosen then,
-# and while the program runs) and uninstalling (while it runs, and for good); and, with
-# TABULON_SIGN_CA set to the certificate that signed them, the signatures of the program,
-# the installer and the uninstaller. Everything runs in a temporary Wine prefix, removed
-# at the end with every process Wine started (checks/wine.sh).
+# and while the program runs) and uninstalling: interactively, and silently by each command
+# that Apps & features registers or the README gives, run through cmd /c as written, while
+# the program runs (exit code 2, nothing touched) and once it is closed (0, nothing left);
+# and, with TABULON_SIGN_CA set to the certificate that signed them, the signatures of the
+# program, the installer and the uninstaller. Everything runs in a temporary Wine prefix,
+# removed at the end with every process Wine started (checks/wine.sh).
 set -euo pipefail
 script=$(realpath "$0")
 cd "$(dirname "$script")/.."
@@ -74,6 +76,61 @@ expect_status() {
     timeout 300 wine "$@" || status=$?
     [ "$status" = "$expected" ] || { echo "exit code $status, not $expected: $*" >&2; exit 1; }
 }
+# Fails unless the installation is gone: its folder, its Start-menu entry, its registry key.
+gone() {
+    if [ -e "$1" ] || [ -e "$2/Tabulon 2x2.lnk" ] || [ -n "$(registered "$3" InstallLocation)" ]; then
+        echo "the uninstaller left something behind:" >&2
+        find "$1" "$2" 2>/dev/null >&2 || true
+        exit 1
+    fi
+}
+# Runs a command line through cmd /c, as a deployment tool does, from a batch file that holds
+# it as written; sets $status to its exit code.
+run_cmd() {
+    printf '@%s\r\n' "$1" >"$scratch/command.cmd"
+    status=0
+    timeout 300 wine cmd /c "$(timeout 60 winepath -w "$scratch/command.cmd")" >/dev/null 2>&1 || status=$?
+}
+# Uninstalls by a command line: while the program runs, it must end with exit code 2 and
+# touch nothing; once the program is closed, with 0 and nothing left.
+uninstall_by() {
+    local line=$1 folder=$2 hive=$3 before
+    start_program "$folder"
+    before=$(contents "$folder")
+    run_cmd "$line"
+    [ "$status" = 2 ] && [ "$(contents "$folder")" = "$before" ] && [ -n "$(registered "$hive" InstallLocation)" ] ||
+        { echo "exit code $status while Tabulon ran, or something touched: $line" >&2; exit 1; }
+    close_program
+    run_cmd "$line"
+    [ "$status" = 0 ] || { echo "exit code $status, not 0: $line" >&2; exit 1; }
+    gone "$folder" "$menu" "$hive"
+    echo "$line"
+    echo "    exit code 2 while Tabulon ran, nothing touched; then 0, nothing left"
+}
+# Waits for an installer's or uninstaller's prompt to close the running program, checks that
+# nothing was touched meanwhile, closes the program and answers Retry (the prompt's default):
+# it must go on to its first page, a window larger than the prompt, under the same title.
+asks_then_goes_on() {
+    local title=$1 folder=$2 before=$3 prompt
+    prompt=$(timeout 60 xdotool search --sync --name "$title\$" | head -n 1) || true
+    [ -n "$prompt" ] || { echo "no prompt to close the program: $title" >&2; exit 1; }
+    [ "$(contents "$folder")" = "$before" ] || { echo "files changed while it asked" >&2; exit 1; }
+    close_program
+    timeout 30 xdotool windowfocus --sync "$prompt" 2>/dev/null || true
+    timeout 30 xdotool key Return
+    timeout 60 sh -c 'until xdotool search --name "$1" getwindowgeometry %@ | grep -q "Geometry: [4-9][0-9][0-9]x"; do sleep 0.5; done' \
+        - "$title" || { echo "it did not go on after Retry: $title" >&2; exit 1; }
+}
+# With TABULON_SIGN_CA set, verifies the signatures of the program, the installer and an
+# installed uninstaller against it.
+signatures() {
+    [ -n "${TABULON_SIGN_CA:-}" ] || return 0
+    for file in "$stage/tabulon2x2.exe" "$setup" "$1"; do
+        osslsigncode verify -CAfile "$TABULON_SIGN_CA" -in "$file" >"$scratch/verify.txt" 2>&1 ||
+            { cat "$scratch/verify.txt" >&2; exit 1; }
+        echo "$(basename "$file"): $(grep -m 1 'Signature verification' "$scratch/verify.txt")"
+    done
+}
 
 echo "== the installer asks for no administrator rights"
 level=$(grep -a -o 'requestedExecutionLevel level="[A-Za-z]*"' "$setup")
@@ -111,65 +168,55 @@ size=$(($(registered HKCU EstimatedSize))) # kB, as reg writes it in hex
 probe_installed "$folder"
 echo "upgraded in place to $version: earlier-only.txt gone, Start-menu entry and Apps & features ($size kB) for the user, the installed program ran"
 
-echo "== while the program runs: upgrade and uninstall refuse, touching nothing"
+echo "== while the program runs: upgrade refuses, touching nothing"
 start_program "$folder"
 before=$(contents "$folder")
 expect_status 2 "$setup" /S /CurrentUser
 echo "silent upgrade: exit code 2"
 timeout 300 wine "$setup" /CurrentUser >/dev/null 2>&1 &
 interactive=$!
-prompt=$(timeout 60 xdotool search --sync --name "^Tabulon 2x2 $version Setup\$" | head -n 1) || true
-[ -n "$prompt" ] || { echo "the installer did not ask to close the program" >&2; exit 1; }
-[ "$(contents "$folder")" = "$before" ] || { echo "the installer changed files while it asked" >&2; exit 1; }
-# _?= runs the uninstaller in place and gives its exit code; it takes the folder unquoted, so
-# one without spaces.
-expect_status 2 "$folder/uninstall.exe" /S "_?=$(registered HKCU InstallLocation)"
-[ "$(contents "$folder")" = "$before" ] && [ -n "$(registered HKCU InstallLocation)" ] ||
-    { echo "the uninstaller removed something while the program ran" >&2; exit 1; }
-echo "silent uninstall: exit code 2"
-# Closed, and Retry (the prompt's default button): the installer goes on to its pages.
-close_program
-timeout 30 xdotool windowfocus --sync "$prompt" 2>/dev/null || true
-timeout 30 xdotool key Return
-# Its first page, in a window larger than the prompt's, under the same title.
-timeout 60 sh -c 'until xdotool search --name "$1" getwindowgeometry %@ | grep -q "Geometry: [4-9][0-9][0-9]x"; do sleep 0.5; done' \
-    - "^Tabulon 2x2 $version Setup" || { echo "the installer did not go on after Retry" >&2; exit 1; }
+asks_then_goes_on "^Tabulon 2x2 $version Setup" "$folder" "$before"
 kill "$interactive"
 wait "$interactive" 2>/dev/null || true
 echo "interactive upgrade: asked to close the program, touched nothing, went on once it was closed"
 
-echo "== uninstalled for the current user"
-expect_status 0 "$folder/uninstall.exe" /S "_?=$(registered HKCU InstallLocation)"
-# Run in place, it leaves itself, and so its folder, to its caller.
-rm "$folder/uninstall.exe"
-rmdir "$folder" 2>/dev/null || true
-if [ -e "$folder" ] || [ -e "$menu/Tabulon 2x2.lnk" ] || [ -n "$(registered HKCU InstallLocation)" ]; then
-    echo "the uninstaller left something behind:" >&2
-    find "$folder" "$menu" 2>/dev/null >&2 || true
-    exit 1
-fi
-echo "no files, Start-menu entry or registry key left"
+echo "== interactive uninstall, as Apps & features starts it"
+start_program "$folder"
+printf '@%s\r\n' "$(registered HKCU UninstallString)" >"$scratch/uninstall.cmd"
+timeout 300 wine cmd /c "$(timeout 60 winepath -w "$scratch/uninstall.cmd")" >/dev/null 2>&1 &
+interactive=$!
+asks_then_goes_on "^Tabulon 2x2 $version Uninstall" "$folder" "$(contents "$folder")"
+# Return on its confirmation page uninstalls, and on its last page, once done, closes it.
+for _ in $(seq 60); do
+    kill -0 "$interactive" 2>/dev/null || break
+    timeout 30 xdotool key Return
+    sleep 2
+done
+wait "$interactive" || { echo "the interactive uninstall failed ($?)" >&2; exit 1; }
+gone "$folder" "$menu" HKCU
+echo "asked to close the program, touched nothing, uninstalled once it was closed"
 
-echo "== for all users"
-run 300 "$setup" /S /AllUsers
-folder="$WINEPREFIX/drive_c/Program Files/Tabulon 2x2"
-menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
-[ "$(registered HKLM InstallLocation)" = 'C:\Program Files\Tabulon 2x2' ] && [ -f "$menu/Tabulon 2x2.lnk" ] ||
-    { echo "not installed into Program Files with a Start-menu entry for all" >&2; exit 1; }
-probe_installed "$folder"
-if [ -n "${TABULON_SIGN_CA:-}" ]; then
-    echo "== signatures"
-    for file in "$stage/tabulon2x2.exe" "$setup" "$folder/uninstall.exe"; do
-        osslsigncode verify -CAfile "$TABULON_SIGN_CA" -in "$file" >"$scratch/verify.txt" 2>&1 ||
-            { cat "$scratch/verify.txt" >&2; exit 1; }
-        echo "$(basename "$file"): $(grep -m 1 'Signature verification' "$scratch/verify.txt")"
+echo "== silent uninstall, by the commands Apps & features registers and the README gives"
+# The README's commands, as written there, for the current user and for all users.
+readme_command() { grep -m 1 -F "\\uninstall.exe\" /S /$1 _?=" README.md; }
+for mode in CurrentUser AllUsers; do
+    hive=HKCU
+    [ "$mode" = CurrentUser ] || { hive=HKLM; menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"; }
+    for command in readme quiet uninstall; do
+        run 300 "$setup" /S "/$mode"
+        folder=$(unix_path "$(registered "$hive" InstallLocation)")
+        if [ "$mode$command" = AllUsersreadme ]; then
+            [ "$(registered HKLM InstallLocation)" = 'C:\Program Files\Tabulon 2x2' ] && [ -f "$menu/Tabulon 2x2.lnk" ] ||
+                { echo "not installed into Program Files with a Start-menu entry for all" >&2; exit 1; }
+            probe_installed "$folder"
+            echo "installed into Program Files with a Start-menu entry for all users, and ran"
+            signatures "$folder/uninstall.exe"
+        fi
+        case $command in
+        readme) line=$(readme_command "$mode") ;;
+        quiet) line=$(registered "$hive" QuietUninstallString) ;;
+        uninstall) line="$(registered "$hive" UninstallString) /S" ;;
+        esac
+        uninstall_by "$line" "$folder" "$hive"
     done
-fi
-# Run from its own copy in a temporary folder, as Apps & features runs it: wait for Wine.
-run 120 "$folder/uninstall.exe" /S /AllUsers
-timeout 120 wineserver -w
-if [ -e "$folder" ] || [ -e "$menu/Tabulon 2x2.lnk" ] || [ -n "$(registered HKLM InstallLocation)" ]; then
-    echo "the uninstaller left something behind for all users" >&2
-    exit 1
-fi
-echo "installed into Program Files, ran, uninstalled without a trace"
+done

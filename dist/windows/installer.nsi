@@ -8,9 +8,11 @@
 ; file it cannot write.
 ;   makensis -DVERSION=… -DSTAGE=<folder> -DICON=<.ico> -DNOTICES=<THIRD-PARTY-NOTICES.txt>
 ;            -DOUTFILE=<setup.exe> [-DSIGN=<command that signs the file named after it>]
-; Silently: setup.exe /S [/CurrentUser | /AllUsers] [/D=<folder>], uninstall.exe /S.
+; Silently: setup.exe /S [/CurrentUser | /AllUsers] [/D=<folder>]; uninstall.exe /S, run
+; in place by "_?=<its folder>" as its registered strings run it, so that its exit code is
+; its outcome (started without it, it would start a copy of itself and end at once).
 ; Exit codes: 0 done, 2 cancelled or refused (the program runs), 3 the previous version
-; could not be removed.
+; could not be removed, 4 the uninstaller could not remove everything.
 Unicode true
 Target amd64-unicode
 ; zlib: its decompressor, which setup.exe and uninstall.exe carry, asks for no notice.
@@ -134,8 +136,6 @@ Function RemovePrevious
         SetErrorLevel 3
         Quit
     ${EndIf}
-    Delete "$R0\uninstall.exe"
-    RMDir "$R0"
 FunctionEnd
 
 Function StartProgram
@@ -158,10 +158,13 @@ Section
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\tabulon2x2.exe"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    ; Run in place ("_?=", last and unquoted), the uninstaller ends with its outcome, for the
+    ; tool that waits for it; one that adds /S to UninstallString adds it after the folder,
+    ; where the uninstaller still sees it, and takes the folder from the registry.
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" \
-        '"$INSTDIR\uninstall.exe" /$MultiUser.InstallMode'
+        '"$INSTDIR\uninstall.exe" /$MultiUser.InstallMode _?=$INSTDIR'
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" \
-        '"$INSTDIR\uninstall.exe" /S /$MultiUser.InstallMode'
+        '"$INSTDIR\uninstall.exe" /S /$MultiUser.InstallMode _?=$INSTDIR'
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
@@ -174,7 +177,23 @@ Section "Uninstall"
     !system 'sh uninstall-steps.sh "${STAGE}" >"${STEPS}"' = 0
     !include "${STEPS}"
     !delfile "${STEPS}"
-    Delete "$INSTDIR\uninstall.exe"
-    RMDir "$INSTDIR"
     DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+    Call un.RemoveSelf
+    RMDir "$INSTDIR"
+    ${If} ${FileExists} "$INSTDIR"
+        SetErrorLevel 4
+    ${EndIf}
 SectionEnd
+
+; Run in place, the uninstaller cannot delete its own file, which Windows keeps while it
+; runs, but may move it: out of the folder into the temporary folder, to be deleted at the
+; next start of Windows where the rights allow, as NSIS deletes its own temporary copy.
+Function un.RemoveSelf
+    Delete "$INSTDIR\uninstall.exe"
+    ${IfNotThen} ${FileExists} "$INSTDIR\uninstall.exe" ${|} Return ${|}
+    GetTempFileName $0
+    Delete $0
+    Rename "$INSTDIR\uninstall.exe" $0
+    ; MoveFileEx(file, none, MOVEFILE_DELAY_UNTIL_REBOOT)
+    System::Call 'kernel32::MoveFileExW(w r0, p 0, i 4)'
+FunctionEnd

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times fourfoldTest and its Fisher sum on small and the largest tables, against the
 // straightforward sum over every table of the range, and counts heap allocations.
 #include "statengine.h"

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A desktop session for checks of the real program: the accessibility bus, processes each
 in their own process group and ended by PID, and xdotool for keys, every wait bounded. Run
 it on a private session bus and a virtual display of its own:

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the installed layout: the files cmake --install writes (nothing particular to a
 # distribution), the manual page, the AppStream metainfo, and the launcher, which starts the
 # program where its help page lies. (The Debian package's autopkgtest starts the installed program as the

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the real program, or the web page in a real Chromium, by keys alone under the
 Orca screen reader, on a virtual display, and checks what Orca speaks at each step (read
 from Orca's debug log): the same steps for both.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Uses the program as a blind user does, by keys alone under the Orca screen reader on a
 # virtual display, and fails unless Orca names each field as Tab reaches it, speaks the
 # method and verdict after every calculation and reads the help page with the arrow keys.
@@ -15,4 +17,4 @@ cmake --build "$build" -j"$(nproc)" --target tabulon2x2
 # Orca runs on Debian's own Python, which has pyatspi; a private session bus and virtual
 # display end with the check, and a bounded time ends a check that hangs.
 timeout 900 dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" \
-    /usr/bin/python3 checks/orca_speech.py "$PWD/$build/app/tabulon2x2" "$PWD/app"
+    /usr/bin/python3 checks/orca_speech.py "$PWD/$build/app/tabulon2x2" "$PWD/$build/app"

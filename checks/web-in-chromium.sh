@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests the web page that release/web-page.sh built, served from 127.0.0.1, in Debian's
 # Chromium. Headless: against the rows of tests/data/examples.tsv, as a desktop and as a
 # phone; its engine against the desktop's on every table the tests know; the right edge at

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Uses the web page as a person does, in headless Chromium driven through the Chrome
 DevTools Protocol, served from 127.0.0.1, and checks it against the rows of
 tests/data/examples.tsv that the Qt window is checked against:
@@ -335,6 +337,17 @@ def enter_moves_on(browser, url, failures):
         failures.append(f"Enter in a and d reaches {reached}")
 
 
+def footer_links(browser, url, failures):
+    """The footer's links (the licence, the source, the notices) lead to files the page has."""
+    browser.load(url)
+    links = browser.evaluate("Promise.all([...document.querySelectorAll('footer a')].map("
+                             "async a => [a.getAttribute('href'), (await fetch(a.href, {method: 'HEAD'})).ok]))")
+    print("  the footer links " + ", ".join(f"{href} ({'there' if ok else 'missing'})"
+                                            for href, ok in links))
+    if not links or not all(ok for _, ok in links) or "LICENSE.txt" not in dict(links):
+        failures.append(f"the footer's links: {links}")
+
+
 def text_rows(browser, failures):
     """The text rows that the page has, with help open for the help's objects."""
     for name, element, prop, expected in examples("text"):
@@ -375,6 +388,16 @@ def help_dialog(browser, server, url, failures):
                                        ".split('\\n')[0]"))
         if page is None:
             text_rows(browser, failures)
+            # It ends by naming the licence, and links the page's own copy of its text.
+            licence = browser.evaluate("""(async () => {
+              const help = document.getElementById('textBrowser');
+              const link = [...help.querySelectorAll('a')].pop();
+              return [help.textContent.includes('GPL-3.0-or-later'), link.getAttribute('href'),
+                      (await fetch(link.href)).ok];
+            })()""")
+            print(f"  help names the GPL-3.0-or-later and links {licence[1]}: {licence}")
+            if licence != [True, "LICENSE.txt", True]:
+                failures.append(f"help's licence paragraph: {licence}")
             focus = browser.evaluate("document.activeElement.id")
             if focus != "textBrowser":
                 failures.append(f"help opens with the focus on {focus!r}, not its text")
@@ -560,6 +583,7 @@ def main(folder, native_rows, pvalues_wasm, screenshots):
             browser.call("Emulation.setTouchEmulationEnabled", enabled=False)
             browser.call("Emulation.setUserAgentOverride", userAgent="")
             enter_moves_on(browser, server.url, failures)
+            footer_links(browser, server.url, failures)
             help_dialog(browser, server, server.url, failures)
             print("== the engine in the browser against the desktop's")
             browser.load(server.url)

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests what release/windows-bundle.sh built, under Wine on a virtual display of its own:
 # test_engine and test_window; the real program started with the start-up probe (Qt's
 # standard option -plugin, as test_startup does on Linux); the installer for the current
@@ -20,9 +22,11 @@ zip=build-windows/$name-windows-x64.zip
 setup=$repo/build-windows/$name-setup.exe
 
 echo "== the zip"
-python3 -m zipfile -l "$zip" | grep "^$name/THIRD-PARTY-NOTICES.txt " >/dev/null ||
-    { echo "the zip has no third-party notices" >&2; exit 1; }
-echo "it holds THIRD-PARTY-NOTICES.txt"
+for file in LICENSE.txt THIRD-PARTY-NOTICES.txt; do
+    python3 -m zipfile -l "$zip" | grep "^$name/$file " >/dev/null ||
+        { echo "the zip has no $file" >&2; exit 1; }
+done
+echo "it holds LICENSE.txt and THIRD-PARTY-NOTICES.txt"
 
 cd "$programs"
 for test in test_engine test_window; do
@@ -144,8 +148,8 @@ earlier=$scratch/earlier
 cp -r "$stage" "$earlier"
 echo "earlier" >"$earlier/earlier-only.txt"
 (cd "$repo" && makensis -V1 -INPUTCHARSET UTF8 -DVERSION=0.9.0 -DSTAGE="$earlier" \
-    -DICON="$PWD/build-windows/dist/windows/tabulon2x2.ico" -DNOTICES="$earlier/THIRD-PARTY-NOTICES.txt" \
-    -DOUTFILE="$scratch/earlier-setup.exe" dist/windows/installer.nsi)
+    -DICON="$PWD/build-windows/dist/windows/tabulon2x2.ico" -DLICENCE="$earlier/LICENSE.txt" \
+    -DNOTICES="$earlier/THIRD-PARTY-NOTICES.txt" -DOUTFILE="$scratch/earlier-setup.exe" dist/windows/installer.nsi)
 run 300 "$scratch/earlier-setup.exe" /S /CurrentUser '/D=C:\Custom\Tabulon'
 folder=$(unix_path "$(registered HKCU InstallLocation)")
 [ -f "$folder/earlier-only.txt" ] && [ "$(registered HKCU DisplayVersion)" = 0.9.0 ] ||

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced, from the repository root, by the scripts that run the Windows build under
 # Wine, which set $script to their own absolute path. Re-runs the calling script on a
 # virtual display of its own and a private session bus that ends with it (Wine would

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's icon as PNG files of given sizes, rendered from the scalable app/tabulon2x2.svg
 # at build time (rsvg-convert, Debian librsvg2-bin), so every size is drawn sharp.
 find_program(RSVG_CONVERT rsvg-convert REQUIRED)

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds the benchmark in build-bench/ and runs it.
 set -euo pipefail
 cd "$(dirname "$0")/.."

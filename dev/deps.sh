@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs whichever of the Debian packages needed to build and test the program are
 # missing, plus any named on the command line. Uses sudo when not run as root. Prints
 # nothing on standard output, so that scripts whose output is a value may call it.

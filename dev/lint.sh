@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Checks the formatting of every source and runs clang-tidy with the checks in
-# .clang-tidy over every translation unit; any finding fails.
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Checks the formatting of every source, runs clang-tidy with the checks in .clang-tidy
+# over every translation unit, and checks with `reuse lint` that every file states its
+# licence and copyright; any finding fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dev/deps.sh clang-format clang-tidy clang-14 libbenchmark-dev
+dev/deps.sh clang-format clang-tidy clang-14 libbenchmark-dev reuse
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 clang-format --dry-run -Werror "${sources[@]}"
 echo "clang-format: ${#sources[@]} files clean"
@@ -22,3 +25,5 @@ mapfile -t units < <(git ls-files '*.cpp' ':!dist' ':!web' ':!tests/web/pvalues.
 clang-tidy -p build-lint --quiet "${units[@]}" 2>&1 |
     { grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' || true; }
 echo "clang-tidy: ${#units[@]} files clean"
+
+reuse lint

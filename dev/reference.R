@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes reference p-values for fourfold tables, computed by R's own tests:
 # fisher.test (two-sided) and chisq.test with Yates' continuity correction.
 # Usage: Rscript dev/reference.R OUTPUT.tsv

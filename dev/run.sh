@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and starts it from app/, where the
-# help page readme.html lies (help reads it from the working directory).
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs what is missing, builds the program and starts it in build/app/, beside the help
+# page readme.html as the build makes it (help reads it from the working directory).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,5 +14,5 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; t
     echo "dev/run.sh: no display (DISPLAY and WAYLAND_DISPLAY are unset); start it on a desktop or under xvfb-run." >&2
     exit 1
 fi
-cd app
-exec ../build/app/tabulon2x2 "$@"
+cd build/app
+exec ./tabulon2x2 "$@"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Remakes the screenshots in docs/: the built program, started with the start-up probe,
 # after calculating 30, 20, 20, 30 (a chi-square result, the longest method name).
 #   dev/screenshot.sh           docs/screenshot.png, at the default font on a virtual display
@@ -22,8 +24,8 @@ fi
 dev/deps.sh xvfb xauth
 cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target tabulon2x2 startup_probe
-cd app
-QT_PLUGIN_PATH=../build/tests/plugins TABULON_PROBE_SCREENSHOT=../docs/screenshot.png \
+cd build/app
+QT_PLUGIN_PATH=../tests/plugins TABULON_PROBE_SCREENSHOT=../../docs/screenshot.png \
     timeout 60 dbus-run-session -- xvfb-run -a -s "-screen 0 800x600x24" \
-    ../build/app/tabulon2x2 -plugin startupprobe
+    ./tabulon2x2 -plugin startupprobe
 echo "Wrote docs/screenshot.png"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything in build/ (or $TABULON_BUILD_DIR) and runs
 # every test.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes, once, a clean Debian root of a release (bookworm, trixie, sid) for an architecture
 # (the machine's own by default) as a tarball in the cache outside the clone, from the
 # Debian archive this machine itself uses, and prints its path, and nothing else. A root

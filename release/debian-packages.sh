@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian packages from the upstream release tarball and checks them with
 # Debian's own tools, in clean roots of each release (clean-root.sh), into build-package/:
 #  - the source package: the release tarball (upstream-tarball.sh) as its .orig, and debian/;

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run in a clean root: fetches Debian source packages, once, into the project's cache
 # ($TABULON_CACHE/sources/NAME_VERSION/), checked by apt against the archive's signed
 # indexes, and prints the folder of each below sources/. One that the archive does not serve

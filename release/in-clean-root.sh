@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command as root in a fresh copy of the clean Debian root of a release (made by
 # clean-root.sh), with this clone and the project's cache at their own paths and the
 # current folder kept. Its own mount and process namespaces end every mount and every

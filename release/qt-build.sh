@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run in a clean Debian 13 root (release/in-clean-root.sh trixie): builds Qt from Debian 13's
 # own qt6-base source, with the root's Qt of the same version as its host tools, for
 #   windows  64-bit Windows, shared, with Debian 13's MinGW-w64 (posix threads).

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Signs a Windows program in place (Authenticode, with osslsigncode) when the environment
 # names the owner's code-signing key, and leaves it as it is otherwise:
 #   TABULON_SIGN_PKCS12          a PKCS#12 file (.p12, .pfx) with the key and certificate, or

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The third-party notices of the Windows bundle, made from what was built, and checked as
 they are made: it fails, saying why, on a shipped file that has no notice and on a licence
 named in a notice whose text it cannot give.
@@ -214,6 +216,11 @@ def notices(qt: Path, offer: str, shipped):
     qt_version = next((p.get("PackageVersion", "") for i, p in packages.items()
                        if i.endswith("qt-module-Core")), "")
     out = ["Tabulon 2x2 for Windows: third-party software notices", "=" * 60, "",
+           "Tabulon 2x2", "-" * 11,
+           "Copyright 2026 The Tabulon 2x2 authors. Free software under the GNU General Public",
+           "License, version 3 or (at your option) any later version (GPL-3.0-or-later), whose",
+           "text is LICENSE.txt, beside this file; it comes with no warranty. Its source is",
+           f"published beside this build, in {offer}.", "",
            "Besides Tabulon 2x2 itself, this build holds the following software of other",
            "authors, under their own licences.", ""]
     out += header(qt_version, qt_files, offer, (qt / "source/rebuild.sh").read_text())

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the upstream tarball of the checked-out commit, HEAD, at the version in
 # CMakeLists.txt to build-release/tabulon2x2-<version>.tar.xz, and prints its path and
 # nothing else. A release is made on its tag, v<version>; anywhere else (a check of work

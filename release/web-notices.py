@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The third-party notices of the web page, made from what was built: the page holds
 Tabulon's own code and, in its engine (engine.wasm), the parts of emscripten's C library
 and compiler runtime that the linker took in. The linker's trace names them; each is traced
@@ -110,6 +112,11 @@ def main():
         print(f"{Path(path).name}({member or ''}): {', '.join(sources)}", file=sys.stderr)
 
     out = ["Tabulon 2x2 for the web: third-party software notices", "=" * 54, "",
+           "Tabulon 2x2", "-" * 11,
+           "Copyright 2026 The Tabulon 2x2 authors. Free software under the GNU General Public",
+           "License, version 3 or (at your option) any later version (GPL-3.0-or-later), whose",
+           "text is LICENSE.txt, beside this file; it comes with no warranty. Its source is",
+           f"published beside the page, in {offer}.", "",
            "Besides Tabulon 2x2 itself, the page's engine (engine.wasm) holds the following",
            "code of the C library and compiler runtime of emscripten, which compiled it.", ""]
     texts = {}

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tabulon as a web page into build-web/tabulon2x2-<version>-web/: static files that any
 # web server can serve. The page is an HTML form with a script of its own (web/); its engine
 # is the numerics of stats/ compiled to WebAssembly (engine.wasm) by Debian 12's emscripten,

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Windows program and writes, in build-windows/, the portable zip
 # tabulon2x2-<version>-windows-x64.zip, the installer tabulon2x2-<version>-setup.exe and
-# the source archive tabulon2x2-<version>-windows-x64-source.tar of the third-party code
-# they bundle. Everything is built in a clean Debian 13 root, with its MinGW-w64 and
+# the source archive tabulon2x2-<version>-windows-x64-source.tar of the program and of the
+# third-party code they bundle. Everything is built in a clean Debian 13 root, with its MinGW-w64 and
 # against the Qt for Windows that qt-build.sh builds once (about 30 minutes on two cores).
 # The program, the installer and its uninstaller are signed where the environment names
 # a key (release/sign-windows.sh). It also cross-builds the tests and the start-up probe,
@@ -12,7 +14,7 @@ cd "$(dirname "$0")/.."
 [ -n "${TABULON_IN_ROOT:-}" ] || exec release/in-clean-root.sh trixie "$0" "$@"
 
 qt=$(release/qt-build.sh windows)
-dev/deps.sh --no-recommends icoutils nsis zip python3 osslsigncode
+dev/deps.sh --no-recommends icoutils nsis zip python3 osslsigncode git xz-utils
 
 # Configured afresh, so that no setting stays from an earlier Qt. Debian's Qt leaves out
 # the plugin targets unless asked for them.
@@ -47,14 +49,19 @@ rm -f "build-windows/$name-windows-x64.zip"
 
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$PWD/$stage" \
     -DICON="$PWD/build-windows/dist/windows/tabulon2x2.ico" \
-    -DNOTICES="$PWD/$stage/THIRD-PARTY-NOTICES.txt" -DOUTFILE="$PWD/build-windows/$name-setup.exe" \
+    -DLICENCE="$PWD/$stage/LICENSE.txt" -DNOTICES="$PWD/$stage/THIRD-PARTY-NOTICES.txt" \
+    -DOUTFILE="$PWD/build-windows/$name-setup.exe" \
     -DSIGN="$PWD/release/sign-windows.sh" dist/windows/installer.nsi
 
-# The corresponding source: Debian's source packages of the Qt and the MinGW runtime in the
-# bundle, the steps that built Qt and the toolchain file they take.
+# The corresponding source: the program's own at this commit (with any changes to tracked
+# files), Debian's source packages of the Qt and the MinGW runtime in the bundle, the steps
+# that built Qt and the toolchain file they take.
+tree=$(git -c user.name=release -c user.email=release@localhost stash create)
+git archive --format=tar --prefix="$name/" "${tree:-HEAD}" | xz -6 -T1 >"build-windows/$name.tar.xz"
 rm -f "$source_tar"
 tar --create --file "$source_tar" --sort=name --owner=0 --group=0 --numeric-owner \
     --mtime="@$(stat -c %Y "$qt/.complete")" --transform "s#^#$name-windows-x64-source/#" \
-    --exclude=.complete -C "$qt/source" $(cd "$qt/source" && ls -1 | grep -v '^LICENSES$') \
+    --exclude=.complete -C build-windows "$name.tar.xz" \
+    -C "$qt/source" $(cd "$qt/source" && ls -1 | grep -v '^LICENSES$') \
     ${runtime_source:+-C "$TABULON_CACHE/sources" "${runtime_source[@]}"}
 ls -l build-windows/"$name"-*

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The program's own messages, stored as Windows-1251 (CP1251) byte strings in this one place:

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's verdicts as texts: the program's own messages decoded, for the desktop window.
 #include "statengine.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The web page's entry into the engine, in C: four counts in; the method and both verdicts
 // out, as the program's own CP1251 messages, which the page decodes as it shows them.
 #include "messages.h"

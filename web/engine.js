@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine in WebAssembly (engine.wasm, made of stats/ and web/engine.cpp): both tests on
 // a table, with the program's own messages decoded from Windows-1251, as the desktop
 // window decodes them.

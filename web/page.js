@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculator's form, as the desktop window behaves: the fields take only what its
 // validator takes, every edit clears the result, "Расчет" is enabled for a usable table
 // alone, and a press shows that the tests run, then the method and its verdict. Help

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Starts the installed program as its launcher does, types 30 20 20 30 and presses
 "Расчет" by keys, then opens help, and reads through the accessibility bus the result
 and the help page that the program shows."""

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the page's files, so that the calculator opens without a network once it has been
 // opened. release/web-page.sh fills in the version and the files. A new version's worker
 // takes the new files as it installs, replaces the old worker and its files at once, and

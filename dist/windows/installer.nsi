@@ -1,13 +1,16 @@
-; The Windows installer, in Russian (or English, where Windows is): the third-party notices
-; shown before installing; for the current user only (no administrator rights needed, in
+; SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+; SPDX-License-Identifier: GPL-3.0-or-later
+; The Windows installer, in Russian (or English, where Windows is): Tabulon's licence and
+; the third-party notices shown before installing; for the current user only (no administrator rights needed, in
 ; %LOCALAPPDATA%\Programs) or for all users (Program Files); the program's folder, as in the
 ; zip; a Start-menu entry that starts the program in that folder (help reads readme.html
 ; from the working directory); an uninstaller registered in "Apps & features".
 ; It installs or uninstalls nothing while the program runs, replaces the previous version
 ; by first running that version's own uninstaller, into the same folder, and never skips a
 ; file it cannot write.
-;   makensis -DVERSION=… -DSTAGE=<folder> -DICON=<.ico> -DNOTICES=<THIRD-PARTY-NOTICES.txt>
-;            -DOUTFILE=<setup.exe> [-DSIGN=<command that signs the file named after it>]
+;   makensis -DVERSION=… -DSTAGE=<folder> -DICON=<.ico> -DLICENCE=<LICENSE.txt>
+;            -DNOTICES=<THIRD-PARTY-NOTICES.txt> -DOUTFILE=<setup.exe>
+;            [-DSIGN=<command that signs the file named after it>]
 ; Silently: setup.exe /S [/CurrentUser | /AllUsers] [/D=<folder>]; uninstall.exe /S, run
 ; in place by "_?=<its folder>" as its registered strings run it, so that its exit code is
 ; its outcome (started without it, it would start a copy of itself and end at once).
@@ -33,7 +36,7 @@ VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} Setup"
-VIAddVersionKey "LegalCopyright" "Copyright 2026 Tabulon 2x2 copyright holder"
+VIAddVersionKey "LegalCopyright" "Copyright 2026 The Tabulon 2x2 authors. GPL-3.0-or-later."
 !ifdef SIGN
 !finalize '${SIGN} "%1"'
 !uninstfinalize '${SIGN} "%1"'
@@ -57,7 +60,14 @@ VIAddVersionKey "LegalCopyright" "Copyright 2026 Tabulon 2x2 copyright holder"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
-; The notices are for reading, not for agreeing to: the page goes on with "Next".
+; The licence and the notices are for reading, not for agreeing to (the GPL asks for no
+; acceptance): their pages go on with "Next".
+!define MUI_PAGE_HEADER_TEXT "$(LicenceTitle)"
+!define MUI_PAGE_HEADER_SUBTEXT "$(LicenceSubtitle)"
+!define MUI_LICENSEPAGE_TEXT_TOP "$(LicenceTop)"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "$(LicenceBottom)"
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!insertmacro MUI_PAGE_LICENSE "${LICENCE}"
 !define MUI_PAGE_HEADER_TEXT "$(NoticesTitle)"
 !define MUI_PAGE_HEADER_SUBTEXT "$(NoticesSubtitle)"
 !define MUI_LICENSEPAGE_TEXT_TOP "$(NoticesTop)"
@@ -76,6 +86,14 @@ VIAddVersionKey "LegalCopyright" "Copyright 2026 Tabulon 2x2 copyright holder"
 ; Russian first: the installer speaks it unless Windows speaks English.
 !insertmacro MUI_LANGUAGE "Russian"
 !insertmacro MUI_LANGUAGE "English"
+LangString LicenceTitle ${LANG_RUSSIAN} "Лицензия"
+LangString LicenceTitle ${LANG_ENGLISH} "Licence"
+LangString LicenceSubtitle ${LANG_RUSSIAN} "${PRODUCT} — свободная программа: GNU GPL версии 3 или более поздней."
+LangString LicenceSubtitle ${LANG_ENGLISH} "${PRODUCT} is free software: the GNU GPL, version 3 or later."
+LangString LicenceTop ${LANG_RUSSIAN} "Прочтите лицензию. Её не нужно принимать."
+LangString LicenceTop ${LANG_ENGLISH} "Please read the licence. Nothing needs to be accepted."
+LangString LicenceBottom ${LANG_RUSSIAN} "Текст лицензии сохранится в папке программы, в файле LICENSE.txt. Нажмите «Далее», чтобы продолжить."
+LangString LicenceBottom ${LANG_ENGLISH} "The licence stays in the program's folder, in LICENSE.txt. Click Next to continue."
 LangString NoticesTitle ${LANG_RUSSIAN} "Сведения о стороннем программном обеспечении"
 LangString NoticesTitle ${LANG_ENGLISH} "Third-party software notices"
 LangString NoticesSubtitle ${LANG_RUSSIAN} "Лицензии библиотек, входящих в ${PRODUCT}."

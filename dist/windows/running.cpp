@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installer and the uninstaller refuse to replace or remove the program while it runs:
 // they see it by this named mutex, which Windows releases when the process ends.
 #include <windows.h>

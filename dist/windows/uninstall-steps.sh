@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints the uninstaller's steps for the installed folder STAGE: delete exactly the files
 # installed, then the folders they leave empty, deepest first.
 cd "$1"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loaded into the built program through Qt's standard option "-plugin startupprobe", on
 // Linux and Windows alike. Once the program's event loop runs, it types 30, 20, 20, 30
 // into the main window, presses "Расчет" and closes the window, which must end the program

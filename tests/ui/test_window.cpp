@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialog.h"
 #include "mainwindow.h"
 #include "support.h"
@@ -8,6 +10,7 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -190,6 +193,20 @@ private slots:
         QTest::mouseClick(find("pushButtonAbout"), Qt::LeftButton);
         QCOMPARE(seen, QStringLiteral("a page, +5 pt"));
         QVERIFY(window->findChildren<QTextBrowser *>().isEmpty());
+    }
+
+    // The help page as this build installs it, in the working folder, ends by naming the
+    // licence, and links its text where this platform keeps it.
+    void helpNamesTheLicence()
+    {
+        const Dialog help(window.get());
+        const auto *browser = help.findChild<QTextBrowser *>();
+        QVERIFY(browser->toPlainText().contains(QLatin1String("GPL-3.0-or-later")));
+        const QString link = QRegularExpression(QStringLiteral("(?s).*href=\"([^\"]+)\""))
+                                 .match(browser->toHtml())
+                                 .captured(1);
+        const QUrl page = QUrl::fromLocalFile(QDir::current().absoluteFilePath("readme.html"));
+        QVERIFY2(QFileInfo::exists(page.resolved(QUrl(link)).toLocalFile()), qPrintable(link));
     }
 
     void textsFitAtEveryFont_data()

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the desktop's engine gives for each table "a b c d" read from standard input, one
 // tab-separated line each: the table, whether the chi-square verdict applies (1 or 0), both
 // verdicts, and for a usable table the bits of the Fisher and the Yates p-values. The web

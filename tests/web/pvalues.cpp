@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The web page's engine with its p-values exported, so that the page's check can compare
 // them with the desktop's, bit for bit.
 #include "statengine.h"

@@ -79,26 +79,30 @@ class Server:
         self.help_page = None
 
         class Handler(http.server.SimpleHTTPRequestHandler):
-            def do_GET(self):
+            def do_HEAD(self):
+                self.do_GET(body=False)
+
+            def do_GET(self, body=True):
                 name = self.path.split("?")[0].lstrip("/") or "index.html"
                 if name == "readme.html" and server.help_page is not None:
-                    body = server.help_page
+                    content = server.help_page
                 elif name in extra:
-                    body = Path(extra[name]).read_bytes()
+                    content = Path(extra[name]).read_bytes()
                 elif (Path(folder) / name).is_file():
-                    body = (Path(folder) / name).read_bytes()
+                    content = (Path(folder) / name).read_bytes()
                 else:
                     return self.send_error(404)
-                if "gzip" in self.headers.get("Accept-Encoding", ""):
-                    body = gzip.compress(body)
+                gzipped = "gzip" in self.headers.get("Accept-Encoding", "")
+                content = gzip.compress(content) if gzipped else content
                 self.send_response(200)
                 self.send_header("Content-Type", self.guess_type(name))
-                if "gzip" in self.headers.get("Accept-Encoding", ""):
+                if gzipped:
                     self.send_header("Content-Encoding", "gzip")
-                self.send_header("Content-Length", str(len(body)))
+                self.send_header("Content-Length", str(len(content)))
                 self.send_header("Cache-Control", "no-cache")
                 self.end_headers()
-                self.wfile.write(body)
+                if body:
+                    self.wfile.write(content)
 
             def log_message(self, *args):
                 pass

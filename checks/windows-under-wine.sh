@@ -81,7 +81,10 @@ expect_status() {
     [ "$status" = "$expected" ] || { echo "exit code $status, not $expected: $*" >&2; exit 1; }
 }
 # Fails unless the installation is gone: its folder, its Start-menu entry, its registry key.
+# Where Wine keeps the uninstaller from moving its own running file away, a copy of it
+# deletes that file and the folder the moment it has ended: waited for, briefly.
 gone() {
+    timeout 30 sh -c 'while [ -e "$1" ]; do sleep 0.2; done' - "$1" || true
     if [ -e "$1" ] || [ -e "$2/Tabulon 2x2.lnk" ] || [ -n "$(registered "$3" InstallLocation)" ]; then
         echo "the uninstaller left something behind:" >&2
         find "$1" "$2" 2>/dev/null >&2 || true
@@ -202,7 +205,7 @@ echo "asked to close the program, touched nothing, uninstalled once it was close
 
 echo "== silent uninstall, by the commands Apps & features registers and the README gives"
 # The README's commands, as written there, for the current user and for all users.
-readme_command() { grep -m 1 -F "\\uninstall.exe\" /S /$1 _?=" README.md; }
+readme_command() { grep -m 1 -F "\\uninstall.exe\" /S /$1 _?=" "$repo/README.md"; }
 for mode in CurrentUser AllUsers; do
     hive=HKCU
     [ "$mode" = CurrentUser ] || { hive=HKLM; menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"; }

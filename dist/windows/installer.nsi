@@ -137,6 +137,14 @@ Function .onInit
 FunctionEnd
 
 Function un.onInit
+    ; A copy in the temporary folder, started by the uninstaller as it ends (un.RemoveSelf).
+    ${un.GetParameters} $R0
+    ClearErrors
+    ${un.GetOptions} $R0 "/RemoveAfter=" $R1
+    ${IfNot} ${Errors}
+        Call un.RemoveAfterExit
+        Quit
+    ${EndIf}
     !insertmacro MULTIUSER_UNINIT
     Call un.WaitUntilClosed
 FunctionEnd
@@ -154,6 +162,12 @@ Function RemovePrevious
         SetErrorLevel 3
         Quit
     ${EndIf}
+    ; Its own file may still go once it has ended: gone before this version's is written.
+    ${For} $R1 1 100
+        Delete "$R0\uninstall.exe"
+        ${IfNotThen} ${FileExists} "$R0\uninstall.exe" ${|} ${Break} ${|}
+        Sleep 100
+    ${Next}
 FunctionEnd
 
 Function StartProgram
@@ -197,21 +211,52 @@ Section "Uninstall"
     !delfile "${STEPS}"
     DeleteRegKey SHCTX "${UNINSTALL_KEY}"
     Call un.RemoveSelf
-    RMDir "$INSTDIR"
-    ${If} ${FileExists} "$INSTDIR"
-        SetErrorLevel 4
-    ${EndIf}
 SectionEnd
 
-; Run in place, the uninstaller cannot delete its own file, which Windows keeps while it
-; runs, but may move it: out of the folder into the temporary folder, to be deleted at the
-; next start of Windows where the rights allow, as NSIS deletes its own temporary copy.
+; Run in place, the uninstaller cannot delete its own file while it runs. Windows lets it
+; move the file into the temporary folder, to be deleted at the next start of Windows where
+; the rights allow (as NSIS deletes its own temporary copy); where that fails (under Wine),
+; a copy of it there deletes the file and the folder as soon as this process has ended.
+; Anything else left is a failure, exit code 4.
 Function un.RemoveSelf
     Delete "$INSTDIR\uninstall.exe"
-    ${IfNotThen} ${FileExists} "$INSTDIR\uninstall.exe" ${|} Return ${|}
+    ${If} ${FileExists} "$INSTDIR\uninstall.exe"
+        GetTempFileName $0
+        Delete $0
+        Rename "$INSTDIR\uninstall.exe" $0
+        ; MoveFileEx(file, none, MOVEFILE_DELAY_UNTIL_REBOOT)
+        System::Call 'kernel32::MoveFileExW(w r0, p 0, i 4)'
+    ${EndIf}
+    RMDir "$INSTDIR"
+    ${IfNotThen} ${FileExists} "$INSTDIR\*.*" ${|} Return ${|}
+    ; What is left, its own file aside.
+    StrCpy $0 ""
+    FindFirst $1 $2 "$INSTDIR\*.*"
+    ${DoWhile} $2 != ""
+        ${If} $2 != "."
+        ${AndIf} $2 != ".."
+        ${AndIf} $2 != "uninstall.exe"
+            StrCpy $0 $2
+        ${EndIf}
+        FindNext $1 $2
+    ${Loop}
+    FindClose $1
+    ${If} $0 != ""
+        SetErrorLevel 4
+        Return
+    ${EndIf}
     GetTempFileName $0
-    Delete $0
-    Rename "$INSTDIR\uninstall.exe" $0
-    ; MoveFileEx(file, none, MOVEFILE_DELAY_UNTIL_REBOOT)
-    System::Call 'kernel32::MoveFileExW(w r0, p 0, i 4)'
+    CopyFiles /SILENT "$EXEPATH" $0
+    Exec '"$0" /S /RemoveAfter="$INSTDIR" _?=$TEMP'
+FunctionEnd
+
+; Deletes the uninstaller in the folder $R1 once it has ended, and the folder.
+Function un.RemoveAfterExit
+    ${For} $R2 1 300
+        Delete "$R1\uninstall.exe"
+        ${IfNotThen} ${FileExists} "$R1\uninstall.exe" ${|} ${Break} ${|}
+        Sleep 100
+    ${Next}
+    RMDir "$R1"
+    System::Call 'kernel32::MoveFileExW(w "$EXEPATH", p 0, i 4)'
 FunctionEnd

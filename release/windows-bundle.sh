@@ -10,6 +10,8 @@
 # a key (release/sign-windows.sh). It also cross-builds the tests and the start-up probe,
 # which checks/windows-under-wine.sh runs.
 set -euo pipefail
+# A step that fails says which, where its own message would not.
+trap 'echo "$0: line $LINENO: $BASH_COMMAND failed ($?)" >&2' ERR
 cd "$(dirname "$0")/.."
 [ -n "${TABULON_IN_ROOT:-}" ] || exec release/in-clean-root.sh trixie "$0" "$@"
 

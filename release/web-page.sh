@@ -42,8 +42,7 @@ python3 release/web-notices.py "$source_tar" build-web <"$scratch/trace" \
 
 # The page's source: the program's own at this commit (with any changes to tracked files),
 # and where the archive serves it, Debian's source package of the runtime in its engine.
-tree=$(git -c user.name=release -c user.email=release@localhost stash create)
-git archive --format=tar --prefix="$name/" "${tree:-HEAD}" | xz -6 -T1 >"build-web/$name.tar.xz"
+release/program-source.sh "$name" "build-web/$name.tar.xz"
 tar --create --file "$page/$source_tar" --sort=name --owner=0 --group=0 --numeric-owner \
     --mtime="@$(git log -1 --format=%ct)" --transform "s#^#$name-web-source/#" --exclude=.complete \
     -C build-web "$name.tar.xz" \

@@ -58,8 +58,7 @@ makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$PWD/$stage" \
 # The corresponding source: the program's own at this commit (with any changes to tracked
 # files), Debian's source packages of the Qt and the MinGW runtime in the bundle, the steps
 # that built Qt and the toolchain file they take.
-tree=$(git -c user.name=release -c user.email=release@localhost stash create)
-git archive --format=tar --prefix="$name/" "${tree:-HEAD}" | xz -6 -T1 >"build-windows/$name.tar.xz"
+release/program-source.sh "$name" "build-windows/$name.tar.xz"
 rm -f "$source_tar"
 tar --create --file "$source_tar" --sort=name --owner=0 --group=0 --numeric-owner \
     --mtime="@$(stat -c %Y "$qt/.complete")" --transform "s#^#$name-windows-x64-source/#" \

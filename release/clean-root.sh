@@ -72,12 +72,13 @@ if ! [ -f "$root" ] || [ -n "$(find "$root" -mtime +6)" ]; then
     echo "Making a clean $release $arch root in $root (a few minutes)" >&2
     # Made from the suites served now; its sources name them all.
     sources=$(mktemp)
+    trap 'rm -f "$sources"' EXIT
     printf '%s\n' "$release_line" "${updates[@]}" >"$sources"
     new=${root%.tar.gz}.new.tar.gz
     mmdebstrap --quiet --variant=buildd --architectures="$arch" --include=ca-certificates \
         --customize-hook="upload $sources /etc/apt/sources.list" \
         "$release" "$new" "$release_line" "${served_updates[@]}" >&2
-    rm -f "$sources" "${root%.tar.gz}"-without-*.tar.gz
+    rm -f "${root%.tar.gz}"-without-*.tar.gz
     mv "$new" "$root"
 fi
 ((${#unserved[@]})) || { echo "$root"; exit; }
@@ -95,7 +96,7 @@ with tarfile.open(source, "r:gz") as old, \
         tarfile.open(target, "w:gz", compresslevel=1, format=tarfile.PAX_FORMAT) as new:
     for member in old:
         data = old.extractfile(member) if member.isreg() else None
-        if member.name.lstrip("./") == "etc/apt/sources.list":
+        if member.name.removeprefix("./") == "etc/apt/sources.list":
             kept = [line for line in data.read().decode().splitlines(keepends=True)
                     if not any(f" {suite} " in line for suite in suites)]
             text = "".join(kept).encode()

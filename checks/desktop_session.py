@@ -6,17 +6,21 @@ it on a private session bus and a virtual display of its own:
 dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" /usr/bin/python3 CHECK.py
 """
 import os
+import re
 import signal
 import subprocess
+import sys
 import time
 from pathlib import Path
 
 
 def wait_for(condition, seconds, what):
+    """Waits, at most this long, until condition() gives something true, and returns it."""
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
-        if condition():
-            return
+        result = condition()
+        if result:
+            return result
         time.sleep(0.2)
     raise RuntimeError(f"timed out after {seconds} s waiting for {what}")
 
@@ -79,5 +83,43 @@ class Session:
 
     def window(self, title):
         """Waits for a window with this title and returns its id."""
-        self.xdotool("search", "--sync", "--name", f"^{title}$")
-        return self.xdotool("search", "--name", f"^{title}$").split()[0]
+        return window(f"^{re.escape(title)}$")
+
+
+def window(title, seconds=60, min_width=0):
+    """Waits, a bounded time, for a window whose title matches the pattern and that is at
+    least min_width pixels wide, and returns its id. Windows that come and go meanwhile are
+    passed over: xdotool search would end on the X error that reading a window that has
+    just gone gives."""
+    from Xlib import X, display, error  # python3-xlib, on the virtual display's session
+    screen = display.Display()
+    utf8, net_name = screen.intern_atom("UTF8_STRING"), screen.intern_atom("_NET_WM_NAME")
+
+    def matching(parent):
+        for child in parent.query_tree().children:
+            try:
+                name = child.get_full_property(net_name, utf8)  # as every toolkit sets it
+                name = name.value.decode() if name else str(child.get_wm_name() or "")
+                if (child.get_attributes().map_state == X.IsViewable and re.search(title, name)
+                        and child.get_geometry().width >= min_width):
+                    return str(child.id)
+                found = matching(child)
+            except (error.BadWindow, error.BadDrawable):
+                continue
+            if found:
+                return found
+        return None
+
+    try:
+        return wait_for(lambda: matching(screen.screen().root), seconds, f"a window {title}")
+    finally:
+        screen.close()
+
+
+# For the shell checks: prints the id of the window, once there.
+# usage: desktop_session.py window PATTERN [MIN_WIDTH]
+if __name__ == "__main__" and sys.argv[1] == "window":
+    try:
+        print(window(sys.argv[2], min_width=int(sys.argv[3]) if len(sys.argv) > 3 else 0))
+    except RuntimeError as failure:
+        sys.exit(f"{failure}")

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Without their recommendations: no speech server is needed, Orca logs what it would say.
-dev/deps.sh --no-recommends orca python3-pyatspi at-spi2-core xvfb xauth xdotool
+dev/deps.sh --no-recommends orca python3-pyatspi python3-xlib at-spi2-core xvfb xauth xdotool
 build=${TABULON_BUILD_DIR:-build}
 cmake -S . -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target tabulon2x2

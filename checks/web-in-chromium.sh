@@ -13,8 +13,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dev/deps.sh --no-recommends chromium python3-websocket orca python3-pyatspi at-spi2-core xvfb \
-    xauth xdotool
+dev/deps.sh --no-recommends chromium python3-websocket orca python3-pyatspi python3-xlib \
+    at-spi2-core xvfb xauth xdotool
 build=${TABULON_BUILD_DIR:-build}
 cmake -S . -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target engine_rows

@@ -56,12 +56,13 @@ registered() {
 unix_path() { timeout 60 winepath -u "$1" 2>/dev/null; }
 # The installed files and what they hold, to tell whether an installer touched them.
 contents() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }
+# Waits for a window whose title matches a pattern (and at least so wide), and prints its id.
+window() { /usr/bin/python3 "$repo/checks/desktop_session.py" window "$@"; }
 # Starts the installed program in its folder, and waits for its window.
 start_program() {
     (cd "$1" && exec timeout 600 wine ./tabulon2x2.exe) >/dev/null 2>&1 &
     program=$!
-    timeout 60 xdotool search --sync --name '^Tabulon 2x2$' >/dev/null ||
-        { echo "the installed program showed no window" >&2; exit 1; }
+    window '^Tabulon 2x2$' >/dev/null || { echo "the installed program showed no window" >&2; exit 1; }
 }
 # Closes it as a user does, and waits for it to end.
 close_program() {
@@ -119,14 +120,12 @@ uninstall_by() {
 # it must go on to its first page, a window larger than the prompt, under the same title.
 asks_then_goes_on() {
     local title=$1 folder=$2 before=$3 prompt
-    prompt=$(timeout 60 xdotool search --sync --name "$title\$" | head -n 1) || true
-    [ -n "$prompt" ] || { echo "no prompt to close the program: $title" >&2; exit 1; }
+    prompt=$(window "$title\$") || { echo "no prompt to close the program: $title" >&2; exit 1; }
     [ "$(contents "$folder")" = "$before" ] || { echo "files changed while it asked" >&2; exit 1; }
     close_program
     timeout 30 xdotool windowfocus --sync "$prompt" 2>/dev/null || true
     timeout 30 xdotool key Return
-    timeout 60 sh -c 'until xdotool search --name "$1" getwindowgeometry %@ | grep -q "Geometry: [4-9][0-9][0-9]x"; do sleep 0.5; done' \
-        - "$title" || { echo "it did not go on after Retry: $title" >&2; exit 1; }
+    window "$title" 400 >/dev/null || { echo "it did not go on after Retry: $title" >&2; exit 1; }
 }
 # With TABULON_SIGN_CA set, verifies the signatures of the program, the installer and an
 # installed uninstaller against it.

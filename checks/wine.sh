@@ -9,7 +9,8 @@
 # beside it. At exit, every Wine process is ended and both are removed.
 
 if [ -z "${TABULON_WINE_DISPLAY:-}" ]; then
-    dev/deps.sh --only wine wine64 fonts-wine xvfb xauth dbus-daemon nsis xdotool osslsigncode
+    dev/deps.sh --only wine wine64 fonts-wine xvfb xauth dbus-daemon nsis xdotool python3-xlib \
+        osslsigncode
     TABULON_WINE_DISPLAY=1 exec timeout 1200 dbus-run-session -- \
         xvfb-run -a -s "-screen 0 1024x768x24" "$script" "$@"
 fi

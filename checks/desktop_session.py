@@ -1,17 +1,28 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""A desktop session for checks of the real program: the accessibility bus, processes each
-in their own process group and ended by PID, and xdotool for keys, every wait bounded. Run
-it on a private session bus and a virtual display of its own:
-dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" /usr/bin/python3 CHECK.py
+"""A virtual desktop session for the checks of the real program: a display of its own
+(xvfb-run), a private session bus (dbus-run-session), the accessibility bus and, where asked,
+the Orca screen reader, its speech logged to $TABULON_ORCA_LOG. The command runs in it, and
+everything the session started ends with it, by PID. Processes started by the checks go
+each in a process group of their own and end by PID; every wait is bounded.
+
+usage: desktop_session.py [--orca] COMMAND...          runs the command in a session
+       desktop_session.py window PATTERN [MIN_WIDTH]   (in one) prints a window's id once
+                                                       there
+Run it with Debian's /usr/bin/python3, which has the accessibility and X libraries.
 """
+import builtins
 import os
 import re
+import runpy
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 from pathlib import Path
+
+PYTHON = "/usr/bin/python3"
 
 
 def wait_for(condition, seconds, what):
@@ -25,73 +36,49 @@ def wait_for(condition, seconds, what):
     raise RuntimeError(f"timed out after {seconds} s waiting for {what}")
 
 
-class Session:
-    """The processes of one check, each in its own process group, ended by PID."""
+class Processes:
+    """Processes each in a process group of its own, with its output in a log, ended by PID."""
 
-    def __init__(self, folder: Path):
-        self.folder = folder
-        self.processes: list[subprocess.Popen] = []
-        runtime = folder / "runtime"
-        runtime.mkdir(mode=0o700)
-        self.env = dict(os.environ, HOME=str(folder), XDG_RUNTIME_DIR=str(runtime),
-                        XDG_CONFIG_HOME=str(folder / "config"),
-                        XDG_CACHE_HOME=str(folder / "cache"),
-                        XDG_DATA_HOME=str(folder / "data"), LANG="C.UTF-8",
-                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
-            self.env.pop(name, None)
+    def __init__(self, folder: Path, env=None):
+        self.folder, self.env, self.started = folder, env or dict(os.environ), []
 
     def start(self, name, args, **kwargs):
         with open(self.folder / f"{name}.log", "wb") as log:
-            process = subprocess.Popen(args, env=self.env, stdout=log,
-                                       stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
-                                       start_new_session=True, **kwargs)
-        self.processes.append(process)
+            process = subprocess.Popen(args, env=self.env, stdout=log, stderr=subprocess.STDOUT,
+                                       stdin=subprocess.DEVNULL, start_new_session=True,
+                                       **kwargs)
+        self.started.append(process)
         return process
 
     def output(self, name, lines=15):
         log = self.folder / f"{name}.log"
-        if not log.exists():
-            return ""
-        return "\n".join(log.read_text(errors="replace").splitlines()[-lines:])
+        text = log.read_text(errors="replace") if log.exists() else ""
+        return "\n".join(text.splitlines()[-lines:])
 
     def end(self):
-        for process in reversed(self.processes):
+        for process in reversed(self.started):
             for sig in (signal.SIGTERM, signal.SIGKILL):
                 try:
                     os.killpg(process.pid, sig)
-                except ProcessLookupError:
-                    pass
-                try:
                     process.wait(5)
+                    break
+                except ProcessLookupError:
                     break
                 except subprocess.TimeoutExpired:
                     continue
 
-    def start_accessibility_bus(self):
-        self.start("at-spi-bus", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
-        # Asked for by name only once the launcher owns it, so D-Bus starts no second one.
-        wait_for(lambda: "true" in subprocess.run(
-            ["timeout", "5", "dbus-send", "--session", "--print-reply",
-             "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-             "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"],
-            env=self.env, capture_output=True, text=True).stdout, 30, "the accessibility bus")
 
-    def xdotool(self, *args):
-        return subprocess.run(["timeout", "15", "xdotool", *args], env=self.env, check=True,
-                              capture_output=True, text=True).stdout
-
-    def window(self, title):
-        """Waits for a window with this title and returns its id."""
-        return window(f"^{re.escape(title)}$")
+def keys(*args):
+    """xdotool, for keys typed and windows focused."""
+    subprocess.run(["timeout", "15", "xdotool", *args], check=True, capture_output=True)
 
 
 def window(title, seconds=60, min_width=0):
-    """Waits, a bounded time, for a window whose title matches the pattern and that is at
-    least min_width pixels wide, and returns its id. Windows that come and go meanwhile are
-    passed over: xdotool search would end on the X error that reading a window that has
-    just gone gives."""
-    from Xlib import X, display, error  # python3-xlib, on the virtual display's session
+    """Waits, a bounded time, for a shown window whose title matches the pattern and that is
+    at least min_width pixels wide, and returns its id. Windows that come and go meanwhile
+    are passed over: xdotool search would end on the X error that reading a window that
+    has just gone gives."""
+    from Xlib import X, display, error  # python3-xlib
     screen = display.Display()
     utf8, net_name = screen.intern_atom("UTF8_STRING"), screen.intern_atom("_NET_WM_NAME")
 
@@ -116,10 +103,77 @@ def window(title, seconds=60, min_width=0):
         screen.close()
 
 
-# For the shell checks: prints the id of the window, once there.
-# usage: desktop_session.py window PATTERN [MIN_WIDTH]
-if __name__ == "__main__" and sys.argv[1] == "window":
-    try:
-        print(window(sys.argv[2], min_width=int(sys.argv[3]) if len(sys.argv) > 3 else 0))
-    except RuntimeError as failure:
-        sys.exit(f"{failure}")
+def run_orca(args):
+    """Runs Orca with its debug log written line by line, so that nothing it spoke is lost
+    when it is ended: Orca opens the log with a plain open(), which buffers in blocks."""
+    plain_open = builtins.open
+
+    def line_buffered(file, mode="r", *args, **kwargs):
+        if mode == "w" and not args and "buffering" not in kwargs:
+            kwargs["buffering"] = 1
+        return plain_open(file, mode, *args, **kwargs)
+
+    builtins.open = line_buffered
+    sys.argv = ["/usr/bin/orca", *args]
+    runpy.run_path("/usr/bin/orca", run_name="__main__")
+
+
+def session(command, orca):
+    """Runs the command on this display and session bus, beside the accessibility bus and
+    Orca; returns its exit code."""
+    with tempfile.TemporaryDirectory(prefix="tabulon-desktop-") as tmp:
+        folder = Path(tmp)
+        (folder / "runtime").mkdir(mode=0o700)
+        env = dict(os.environ, HOME=tmp, XDG_RUNTIME_DIR=f"{tmp}/runtime",
+                   XDG_CONFIG_HOME=f"{tmp}/config", XDG_CACHE_HOME=f"{tmp}/cache",
+                   XDG_DATA_HOME=f"{tmp}/data", LANG="C.UTF-8",
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+            env.pop(name, None)
+        processes = Processes(folder, env)
+        try:
+            processes.start("at-spi-bus", ["/usr/libexec/at-spi-bus-launcher",
+                                           "--launch-immediately"])
+            # Asked for by name only once the launcher owns it, so D-Bus starts no second one.
+            wait_for(lambda: "true" in subprocess.run(
+                ["timeout", "5", "dbus-send", "--session", "--print-reply",
+                 "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                 "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"],
+                env=env, capture_output=True, text=True).stdout, 30, "the accessibility bus")
+            if orca:
+                log = env["TABULON_ORCA_LOG"] = f"{tmp}/orca-debug.log"
+                processes.start("orca", [PYTHON, __file__, "--run-orca", "--replace", "-u",
+                                         f"{tmp}/orca", f"--debug-file={log}"])
+                wait_for(lambda: "SPEECH OUTPUT" in Path(log).read_text(errors="replace")
+                         if Path(log).exists() else False, 60, "Orca to start speaking")
+            return subprocess.run(command, env=env).returncode
+        except RuntimeError as failure:
+            print(f"desktop session: {failure}", file=sys.stderr)
+            for name in ("at-spi-bus", "orca"):
+                print(processes.output(name), file=sys.stderr)
+            return 1
+        finally:
+            processes.end()
+
+
+def main(args):
+    if args[0] == "--run-orca":
+        return run_orca(args[1:])
+    if args[0] == "window":
+        try:
+            print(window(args[1], min_width=int(args[2]) if len(args) > 2 else 0))
+            return 0
+        except RuntimeError as failure:
+            return f"{failure}"
+    orca = args[0] == "--orca"
+    command = args[1:] if orca else args
+    if "TABULON_DESKTOP" not in os.environ:
+        # A display and a session bus of its own, which end with it.
+        os.environ["TABULON_DESKTOP"] = "1"
+        os.execvp("dbus-run-session", ["dbus-run-session", "--", "xvfb-run", "-a", "-s",
+                                       "-screen 0 1024x768x24", PYTHON, __file__, *args])
+    return session(command, orca)
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

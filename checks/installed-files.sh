@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 dev/deps.sh desktop-file-utils man-db appstream
-cmake -S . -B build >/dev/null
+cmake --preset default >/dev/null
 cmake --build build -j"$(nproc)" --target tabulon2x2 tabulon_icons
 
 prefix=$(mktemp -d)

@@ -1,21 +1,19 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced, from the repository root, by the scripts that run the Windows build under
-# Wine, which set $script to their own absolute path. Re-runs the calling script on a
-# virtual display of its own and a private session bus that ends with it (Wine would
-# otherwise start one that outlives it), bounded in time; then makes a temporary Wine
+# Wine, which set $script to their own absolute path. Re-runs the calling script in a
+# virtual desktop session of its own (checks/desktop_session.py: Wine would otherwise start
+# a session bus that outlives it), bounded in time; then makes a temporary Wine
 # prefix with the fonts Qt needs, and a folder $programs where the built programs run: the
 # runnable folder with QtTest (which the tests and the start-up probe need) and the tests
 # beside it. At exit, every Wine process is ended and both are removed.
 
-if [ -z "${TABULON_WINE_DISPLAY:-}" ]; then
-    dev/deps.sh --only wine wine64 fonts-wine xvfb xauth dbus-daemon nsis xdotool python3-xlib \
-        osslsigncode
-    TABULON_WINE_DISPLAY=1 exec timeout 1200 dbus-run-session -- \
-        xvfb-run -a -s "-screen 0 1024x768x24" "$script" "$@"
+if [ -z "${TABULON_DESKTOP:-}" ]; then
+    dev/deps.sh --only wine wine64 fonts-wine nsis osslsigncode desktop
+    exec timeout 1200 /usr/bin/python3 checks/desktop_session.py "$script" "$@"
 fi
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+version=$(dev/version.sh)
 name=tabulon2x2-$version
 qt=$(sed -n 's#^Qt6_DIR:PATH=\(.*\)/lib/cmake/Qt6$#\1#p' build-windows/CMakeCache.txt)
 

@@ -6,6 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 dev/deps.sh libbenchmark-dev
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTABULON_BENCHMARKS=ON
+cmake --preset bench
 cmake --build build-bench -j"$(nproc)" --target bench_fourfold
 build-bench/bench/bench_fourfold "$@"

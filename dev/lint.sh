@@ -15,7 +15,7 @@ echo "clang-format: ${#sources[@]} files clean"
 # clang-tidy needs the compile commands and the generated moc and form headers,
 # not the objects: configure every target (with clang, so that the fuzz target is one)
 # and run only the code generators.
-cmake -S . -B build-lint -DTABULON_BENCHMARKS=ON -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+cmake --preset lint >/dev/null
 mapfile -t generators < <(cmake --build build-lint --target help | sed -n 's/^\.\.\. \(.*_autogen\)$/\1/p')
 cmake --build build-lint -j"$(nproc)" --target "${generators[@]}" >/dev/null
 # Every unit of the Linux build: the Windows packaging's own source is not one, nor are the

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 dev/deps.sh
-cmake -S . -B build
+cmake --preset default
 cmake --build build -j"$(nproc)" --target tabulon2x2
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then

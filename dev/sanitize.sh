@@ -7,9 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dev/deps.sh clang-14 libclang-rt-14-dev
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABULON_SANITIZE=ON \
-    -DCMAKE_CXX_COMPILER=clang++-14
+dev/deps.sh clang-14 libclang-rt-14-dev dbus-daemon
+cmake --preset sanitize
 cmake --build build-sanitize -j"$(nproc)"
 
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"

@@ -21,11 +21,10 @@ if [ "${1:-}" = windows ]; then
     exit
 fi
 
-dev/deps.sh xvfb xauth
-cmake -S . -B build >/dev/null
+dev/deps.sh desktop
+cmake --preset default >/dev/null
 cmake --build build -j"$(nproc)" --target tabulon2x2 startup_probe
 cd build/app
 QT_PLUGIN_PATH=../tests/plugins TABULON_PROBE_SCREENSHOT=../../docs/screenshot.png \
-    timeout 60 dbus-run-session -- xvfb-run -a -s "-screen 0 800x600x24" \
-    ./tabulon2x2 -plugin startupprobe
+    timeout 60 /usr/bin/python3 ../../checks/desktop_session.py ./tabulon2x2 -plugin startupprobe
 echo "Wrote docs/screenshot.png"

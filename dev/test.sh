@@ -6,9 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dev/deps.sh
+dev/deps.sh dbus-daemon
 build=${TABULON_BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --preset default -B "$build"
 cmake --build "$build" -j"$(nproc)"
 # On a private session bus that ends with the tests: where dbus-x11 is installed and no
 # session bus runs, every Qt program would otherwise start a bus daemon that outlives it.

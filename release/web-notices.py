@@ -12,28 +12,15 @@ usage: web-notices.py OFFER BUILD_FOLDER <TRACE   prints the notices
 TRACE is what the link printed with -Wl,--trace; files in BUILD_FOLDER are Tabulon's own.
 OFFER names the archive of the page's source, published beside it.
 """
-import fnmatch
-import functools
 import os
 import re
-import subprocess
 import sys
 from pathlib import Path
 
-HOMEPAGE = "https://tabulon2x2.invalid/"  # the owner's home page, where releases are published
+from notices import appendix, copyright_of, covering, debian_package, own_entry, source_place
+
 # Where the source of each library of emscripten's lies in its tree.
 LIBRARIES = {"libc": "system/lib/libc", "libcompiler_rt": "system/lib/compiler-rt"}
-
-
-def package_of(path):
-    """The Debian package that installed a file, and its source package as NAME=VERSION."""
-    owner = subprocess.run(["dpkg", "-S", path], capture_output=True, text=True)
-    if owner.returncode:
-        return None, None
-    package = owner.stdout.split(":")[0]
-    source = subprocess.run(["dpkg-query", "-W", "-f=${source:Package}=${source:Version}",
-                             package], capture_output=True, text=True, check=True).stdout
-    return package, source
 
 
 def linked(trace, build):
@@ -56,99 +43,41 @@ def source_files(root: Path, path, member):
     return [p.relative_to(root).as_posix() for p in found]
 
 
-@functools.cache
-def paragraphs(copyright_file):
-    """The paragraphs of a machine-readable copyright file, as dicts of their fields."""
-    result = []
-    for block in re.split(r"\n\s*\n", Path(copyright_file).read_text()):
-        fields, key = {}, None
-        for line in block.splitlines():
-            if line[:1] in (" ", "\t") and key:
-                fields[key] += "\n" + line
-            elif ":" in line:
-                key, _, value = line.partition(":")
-                fields[key] = value.strip()
-        result.append(fields)
-    return tuple(result)
-
-
-def covering(files_paragraphs, source):
-    """The last Files paragraph whose patterns match the file, as Debian reads them."""
-    found = None
-    for paragraph in files_paragraphs:
-        if any(fnmatch.fnmatchcase(source, pattern) for pattern in paragraph["Files"].split()):
-            found = paragraph
-    return found
-
-
-def licence_names(expression):
-    return [n for n in re.split(r"\s+(?:or|and)\s+|,\s*", expression.split("\n")[0].strip())
-            if n and not n.startswith("with")]
-
-
 def main():
     trace = sys.stdin.read().splitlines()
     if sys.argv[1] == "--sources":
-        sources = {package_of(path)[1] for path, _ in linked(trace, sys.argv[2])}
-        print("\n".join(sorted(s for s in sources if s)))
+        sources = {debian_package(path)[1][0] for path, _ in linked(trace, sys.argv[2])
+                   if debian_package(path)[0]}
+        print("\n".join(sorted(sources)))
         return 0
     offer, build = sys.argv[1:3]
-    problems, covered = [], {}
+    problems, covered, texts = [], {}, {}
     for path, member in linked(trace, build):
-        package, source = package_of(path)
+        package, sources = debian_package(path)
         if package is None:
             problems.append(f"{path}: not from a Debian package")
             continue
-        root = Path(f"/usr/share/{package}")
-        sources = source_files(root, path, member)
-        if not sources:
-            problems.append(f"{path}({member}): no source file in {root}")
-        all_paragraphs = paragraphs(f"/usr/share/doc/{package}/copyright")
-        files_paragraphs = [p for p in all_paragraphs if "Files" in p]
-        for file in sources:
-            paragraph = covering(files_paragraphs, file)
-            key = (package, source, id(paragraph))
-            covered.setdefault(key, (paragraph, all_paragraphs, []))[2].append(file)
-        print(f"{Path(path).name}({member or ''}): {', '.join(sources)}", file=sys.stderr)
+        files = source_files(Path(f"/usr/share/{package}"), path, member)
+        if not files:
+            problems.append(f"{path}({member}): no source file in /usr/share/{package}")
+        for file in files:
+            paragraph, licences = covering(copyright_of(package), file)
+            texts.update(licences)
+            covered.setdefault((package, sources[0], paragraph.dump()), (paragraph, []))[1].append(file)
+        print(f"{Path(path).name}({member or ''}): {', '.join(files)}", file=sys.stderr)
 
-    out = ["Tabulon 2x2 for the web: third-party software notices", "=" * 54, "",
-           "Tabulon 2x2", "-" * 11,
-           "Copyright 2026 The Tabulon 2x2 authors. Free software under the GNU General Public",
-           "License, version 3 or (at your option) any later version (GPL-3.0-or-later), whose",
-           "text is LICENSE.txt, beside this file; it comes with no warranty. Its source is",
-           f"published beside the page, in {offer}.", "",
-           "Besides Tabulon 2x2 itself, the page's engine (engine.wasm) holds the following",
-           "code of the C library and compiler runtime of emscripten, which compiled it.", ""]
-    texts = {}
-    for (package, source, _), (paragraph, all_paragraphs, files) in covered.items():
+    out = own_entry("Tabulon 2x2 for the web: third-party software notices", offer)
+    out += ["Besides Tabulon 2x2 itself, the page's engine (engine.wasm) holds the following",
+            "code of the C library and compiler runtime of emscripten, which compiled it.", ""]
+    for (package, source, _), (paragraph, files) in covered.items():
         name, _, version = source.partition("=")
-        where = (f"in {offer}" if (Path(os.environ.get("TABULON_CACHE", "/nonexistent"),
-                                        "sources", f"{name}_{version.split(':')[-1]}",
-                                        ".complete")).exists()
-                 else f"https://snapshot.debian.org/package/{name}/{version}/")
         out += [f"From Debian's package {package} {version}, whose source package {name} is",
-                f"{where}.", "Files:", *["  " + file for file in files],
-                "Copyright:" + paragraph.get("Copyright", ""),
-                "License: " + paragraph["License"], ""]
-        for licence in licence_names(paragraph["License"]):
-            # An exception ("with ...") is in the paragraph itself, the licence apart from it.
-            licence = licence.split(" with ")[0]
-            standalone = [p for p in all_paragraphs
-                          if "Files" not in p and p.get("License", "").split("\n")[0] == licence]
-            text = standalone[0]["License"] if standalone else paragraph["License"]
-            if standalone and "Reference" in standalone[0]:
-                text = licence + "\n" + "\n".join(
-                    " " + (line or ".") for line in
-                    Path(standalone[0]["Reference"]).read_text().splitlines())
-            if "\n" not in text:
-                problems.append(f"no text of the licence {licence}")
-            texts[licence] = text
-    out += ["Licence texts", "=" * 13, ""]
-    for licence, text in sorted(texts.items()):
-        body = "\n".join(line[1:] if line.strip() != "." else "" for line in text.split("\n")[1:])
-        out += [f"--- {licence} ---", "", body.rstrip(), ""]
-    out += [f"The page's source, and that of this code, is published beside it ({HOMEPAGE}),",
-            f"as {offer}.", ""]
+                f"{source_place(source, offer)}.", "Files:", *["  " + file for file in files],
+                "Copyright:", *["  " + line.strip() for line in paragraph.copyright.splitlines()
+                                if line.strip()],
+                "License: " + paragraph.license.synopsis,
+                *[" " + (line or ".") for line in paragraph.license.text.splitlines()], ""]
+    out += appendix(texts, problems)
     for problem in problems:
         print(problem, file=sys.stderr)
     if problems:

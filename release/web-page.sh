@@ -13,12 +13,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -n "${TABULON_IN_ROOT:-}" ] || exec release/in-clean-root.sh bookworm "$0" "$@"
 
-dev/deps.sh --no-recommends --only cmake ninja-build emscripten librsvg2-bin python3 git \
+dev/deps.sh --no-recommends --only cmake ninja-build emscripten librsvg2-bin python3-debian git \
     xz-utils
-cmake --fresh -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake >/dev/null
+cmake --preset web --fresh >/dev/null
 cmake --build build-web
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-web/CMakeCache.txt)
+version=$(dev/version.sh)
 name=tabulon2x2-$version
 page=build-web/$name-web
 source_tar=$name-web-source.tar
@@ -43,7 +42,7 @@ python3 release/web-notices.py "$source_tar" build-web <"$scratch/trace" \
 # The page's source: the program's own at this commit (with any changes to tracked files),
 # and where the archive serves it, Debian's source package of the runtime in its engine.
 release/program-source.sh "$name" "build-web/$name.tar.xz"
-tar --create --file "$page/$source_tar" --sort=name --owner=0 --group=0 --numeric-owner \
+tar --create --file "$page/$source_tar" --sort=name --owner=0 --group=0 --numeric-owner --mode=u=rwX,go=rX \
     --mtime="@$(git log -1 --format=%ct)" --transform "s#^#$name-web-source/#" --exclude=.complete \
     -C build-web "$name.tar.xz" \
     ${runtime_source:+-C "$TABULON_CACHE/sources" "${runtime_source[@]}"}

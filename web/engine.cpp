@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The web page's entry into the engine, in C: four counts in; the method and both verdicts
-// out, as the program's own CP1251 messages, which the page decodes as it shows them.
+// The web page's entry into the engine, in C: the engine's own rules for what a field takes
+// and which tables it tests; four counts in, the method and both verdicts out, as the
+// program's own CP1251 messages, which the page decodes as it shows them.
 #include "messages.h"
 #include "statengine.h"
 
@@ -28,6 +29,15 @@ extern "C" {
 // The texts shown in place of the method and the verdict while the tests run.
 extern __attribute__((used))
 const char *const tabulon_waiting[2] = {Messages::waitMethod, Messages::waitVerdict};
+
+// The largest count a field takes.
+extern __attribute__((used)) const int tabulon_max_count = StatEngine::maxCount;
+
+// 1 for a table that the tests are defined on, 0 for one that is not.
+__attribute__((used)) int tabulon_usable(int a, int b, int c, int d)
+{
+    return StatEngine::isUsable({a, b, c, d}) ? 1 : 0;
+}
 
 // Runs both tests on the table a, b, c, d, which the page passes only when it is usable.
 __attribute__((used)) const FourfoldResult *tabulon_fourfold(int a, int b, int c, int d)

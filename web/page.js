@@ -15,7 +15,10 @@ const [method, verdict] = [$('labelM'), $('labelZ')];
 const engine = fetch('engine.wasm')
   .then(response => response.ok ? response.arrayBuffer() : Promise.reject(response.statusText))
   .then(loadEngine);
-engine.catch(error => {
+// The engine's own rules: the largest count, and the tables it tests. Until the engine is
+// there, the fields take nothing.
+let rules;
+engine.then(loaded => (rules = loaded), error => {
   $('problem').textContent = 'Не удалось загрузить вычислительную часть калькулятора: ' + error;
   $('problem').hidden = false;
 });
@@ -25,11 +28,12 @@ if ('serviceWorker' in navigator)
 // The counts a, b, c, d from the last edit that left all four fields filled.
 let cells = [0, 0, 0, 0];
 
-// What the window's validator takes: a whole number from 0 to 999999 in ASCII digits,
-// with an optional "+" before it, or the way to one: an empty field or a lone "+".
-const acceptable = text => /^\+?[0-9]*$/.test(text) && Number(text.replace('+', '')) <= 999999;
+// What the window's validator takes: a whole number from 0 to the largest count in ASCII
+// digits, with an optional "+" before it, or the way to one: an empty field or a lone "+".
+const acceptable = text => /^\+?[0-9]*$/.test(text) &&
+                           Number(text.replace('+', '')) <= (rules?.maxCount ?? -1);
 
-// Any edit makes the result stale; "Расчет" needs four filled fields, no empty row or column.
+// Any edit makes the result stale; "Расчет" needs four filled fields and a usable table.
 function testInput() {
   method.textContent = verdict.textContent = '';
   if (fields.some(field => field.value === '')) {
@@ -37,8 +41,7 @@ function testInput() {
     return;
   }
   cells = fields.map(field => parseInt(field.value, 10) || 0); // a lone "+" counts as 0
-  const [a, b, c, d] = cells;
-  calculate.disabled = !(a + b && c + d && a + c && b + d);
+  calculate.disabled = !rules.usable(cells);
 }
 
 fields.forEach((field, i) => {
@@ -104,7 +107,13 @@ helpButton.addEventListener('click', async () => {
   const body = new DOMParser().parseFromString(page, 'text/html').body;
   for (const link of body.querySelectorAll('a[href^="http"]'))
     Object.assign(link, {target: '_blank', rel: 'noopener'});
-  $('textBrowser').replaceChildren(...body.childNodes);
+  // The heading apart from the rest, which is one group: Firefox gives the heading's place as
+  // reaching to the end of what follows it, and Orca takes what lies there as on the
+  // heading's line, so that the first Down would skip the first line of a short paragraph.
+  const rest = document.createElement('div');
+  rest.setAttribute('role', 'group');
+  rest.append(...body.childNodes);
+  $('textBrowser').replaceChildren(...[rest.firstElementChild, rest].filter(Boolean));
   $('textBrowser').scrollTop = 0;
   // The last result, heard already, is not spoken again when the page takes input again.
   $('announcement').textContent = '';

@@ -3,13 +3,13 @@
 """Starts the installed program as its launcher does, types 30 20 20 30 and presses
 "Расчет" by keys, then opens help, and reads through the accessibility bus the result
 and the help page that the program shows."""
-import os
+import subprocess
 import sys
 import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "checks"))
-from desktop_session import Session, wait_for  # noqa: E402
+from desktop_session import Processes, keys, wait_for, window  # noqa: E402
 
 
 def texts(app):
@@ -38,30 +38,27 @@ def main():
     launcher = Path("/usr/share/applications/tabulon2x2.desktop").read_text().splitlines()
     entry = dict(line.split("=", 1) for line in launcher if "=" in line)
     with tempfile.TemporaryDirectory(prefix="tabulon-autopkgtest-") as tmp:
-        session = Session(Path(tmp))
+        processes = Processes(Path(tmp))
         try:
-            session.start_accessibility_bus()
-            os.environ.update(session.env)
-            session.start("program", entry["Exec"].split(), cwd=entry["Path"])
-            window = session.window("Tabulon 2x2")
-            session.xdotool("windowfocus", "--sync", window)
+            processes.start("program", entry["Exec"].split(), cwd=entry["Path"])
+            keys("windowfocus", "--sync", window("^Tabulon 2x2$"))
             for count in ("30", "20", "20", "30"):
-                session.xdotool("type", "--delay", "100", count)
-                session.xdotool("key", "Tab")
-            session.xdotool("key", "space")
+                keys("type", "--delay", "100", count)
+                keys("key", "Tab")
+            keys("key", "space")
             for text in ("Хи-квадрат с поправкой Йейтса", "Отвергается на уровне 0.10"):
                 wait_for(lambda: shows(text), 30, f'"{text}"')
                 print(f'shows "{text}"')
-            session.xdotool("key", "Tab", "space")
-            session.window("Справка Tabulon 2x2")
+            keys("key", "Tab", "space")
+            window("^Справка Tabulon 2x2$")
             wait_for(lambda: shows("Программа проверяет"), 30, "the help page's text")
             print("help shows its page")
-        except (RuntimeError, OSError) as error:
-            print(f"failed: {error}\nthe program printed:\n{session.output('program')}",
+        except (RuntimeError, OSError, subprocess.SubprocessError) as error:
+            print(f"failed: {error}\nthe program printed:\n{processes.output('program')}",
                   file=sys.stderr)
             return 1
         finally:
-            session.end()
+            processes.end()
     return 0
 
 

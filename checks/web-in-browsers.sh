@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Tests the web page that release/web-page.sh built, served from 127.0.0.1, in Debian's
+# browsers, with puppeteer-core and selenium-webdriver as package-lock.json pins them
+# (checks/web/): in Chromium, Firefox ESR and WebKitGTK, the page against the rows of
+# tests/data/examples.tsv, help, the right edge and offline use (page.test.mjs); in Chromium,
+# which emulates a phone, the phone, the slow phone, the engine against the desktop's and
+# the screenshots in docs/ (chromium.test.mjs). Then, in a real Chromium and a real Firefox,
+# by keys alone under the Orca screen reader, as checks/screen-reader.sh uses the program,
+# printing what Orca spoke at each step. The desktop's engine is built in
+# $TABULON_BUILD_DIR (default build/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+dev/deps.sh --no-recommends chromium firefox-esr webkit2gtk-driver nodejs orca desktop
+build=${TABULON_BUILD_DIR:-build}
+cmake --preset default -B "$build" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target engine_rows
+npm ci --ignore-scripts --no-audit --no-fund >/dev/null
+
+# Every table of the examples and of the R reference, as the desktop's engine judges them.
+native=$(mktemp)
+trap 'rm -f "$native"' EXIT
+{
+    awk -F '\t' '$1 == "table" { print $3, $4, $5, $6 }' tests/data/examples.tsv
+    awk -F '\t' '$1 ~ /^[0-9]+$/ { print $1, $2, $3, $4 }' tests/data/reference.tsv
+} | "$build/tests/web/engine_rows" >"$native"
+
+page=$PWD/build-web/tabulon2x2-$(dev/version.sh)-web
+# WebKitGTK has no headless mode: the browsers run in a virtual desktop session.
+TABULON_PAGE=$page TABULON_NATIVE_ROWS=$native TABULON_SCREENSHOTS=docs \
+    TABULON_PVALUES_WASM=build-web/tests/web/engine_pvalues.wasm \
+    timeout 1200 /usr/bin/python3 checks/desktop_session.py \
+    node --test --test-reporter=spec --test-concurrency=1 checks/web/page.test.mjs \
+    checks/web/chromium.test.mjs
+
+for browser in chromium firefox; do
+    echo "== the page by keys under Orca, in $browser"
+    timeout 900 /usr/bin/python3 checks/desktop_session.py --orca \
+        /usr/bin/python3 checks/orca_speech.py --web "$browser" "$page"
+done

@@ -8,9 +8,10 @@
 #    Debian's build daemons build them (without network, as an unprivileged user, running
 #    the tests), in build-package/RELEASE/ with the build log and a .changes, which for
 #    amd64 carries the source too;
-#  - piuparts (install, purge, nothing left behind) and the autopkgtest on each release;
-#  - lintian (unstable's, with informational, pedantic and experimental tags) on the source
-#    and every package of each release, failing on any tag but the owner's facts below;
+#  - by sbuild's own runners, each failing the build when it fails (release/sbuild.conf):
+#    on amd64, piuparts (install, purge, nothing left behind) and the autopkgtest; on
+#    unstable, lintian (with informational, pedantic and experimental tags), as Debian's
+#    archive checks an upload, failing on any tag but the owner's facts below;
 #  - reprotest on Debian 12: built twice in different environments, byte-identical.
 # usage: release/debian-packages.sh [RELEASE...]     (default: bookworm trixie sid)
 set -euo pipefail
@@ -22,28 +23,16 @@ out=build-package
 owner_facts=bogus-mail-host,bogus-mail-host-in-debian-changelog,initial-upload-closes-no-bugs
 owner_facts+=,debian-watch-does-not-check-openpgp-signature
 
-case "${1:-}" in
---lintian) # in a clean unstable root: one run per release, as lintian takes packages of
-    # one name and version as one package
-    shift
-    dev/deps.sh --no-recommends --only lintian
-    lintian --version
-    for changes in "$@"; do
-        echo "== lintian: $changes"
-        lintian --allow-root -I -E --pedantic --suppress-tags "$owner_facts" \
-            --fail-on error,warning,info,pedantic,experimental "$changes"
-    done
-    echo "lintian: only the owner's facts remain"
-    exit ;;
---reprotest) # in a clean Debian 12 root; users, host names, kernels and file order need
-    # privileges or FUSE there. The tests shape nothing in the packages.
+if [ "${1:-}" = --reprotest ]; then
+    # In a clean Debian 12 root; users, host names, kernels and file order need privileges
+    # or FUSE there. The tests shape nothing in the packages.
     dev/deps.sh --no-recommends --only reprotest faketime locales-all diffoscope-minimal
     DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq --no-install-recommends \
         "$(realpath "$2")" >/dev/null
     DEB_BUILD_OPTIONS=nocheck reprotest --min-cpus=1 \
         --variations=+all,-user_group,-domain_host,-kernel,-fileordering "$2" -- null
-    exit ;;
-esac
+    exit
+fi
 
 releases=("$@")
 ((${#releases[@]})) || releases=(bookworm trixie sid)
@@ -73,41 +62,31 @@ rm -rf "${out:?}/$name-$upstream"
 dsc=$out/${name}_$version.dsc
 echo "source package: $dsc, from $tarball"
 
+export SBUILD_CONFIG=$PWD/release/sbuild.conf
 for release in "${releases[@]}"; do
+    mkdir -p "$out/$release"
+    root=$(release/clean-root.sh "$release")
     for arch in amd64 i386; do
         echo "== $release $arch: sbuild"
-        source_too=()
-        [ "$arch" != amd64 ] || source_too=(--source)
-        mkdir -p "$out/$release"
+        checks=()
+        if [ "$arch" = amd64 ]; then
+            # Debian 13's debconf leaves a temporary folder that Debian 12's piuparts does
+            # not know.
+            checks+=(--source --run-piuparts --run-autopkgtest
+                "--piuparts-opts=--basetgz=$root --distribution=$release --keep-sources-list --no-upgrade-test --ignore=/var/cache/debconf/tmp.ci/"
+                "--autopkgtest-opts=--apt-upgrade -- unshare --tarball $root")
+        fi
+        if [ "$release" = sid ]; then
+            checks+=(--run-lintian "--lintian-opts=-I -E --pedantic --suppress-tags $owner_facts --fail-on error,warning,info,pedantic,experimental")
+        fi
         # The changelog's distribution, for the .changes: the root gives the release.
-        root=$(release/clean-root.sh "$release" "$arch")
-        sbuild --chroot-mode=unshare --chroot="$root" \
-            --dist=unstable --arch="$arch" "${source_too[@]}" --build-dir="$out/$release" \
-            --no-run-lintian --no-run-piuparts --no-run-autopkgtest --nolog "$dsc" \
-            >"$out/$release/${name}_${version}_$arch.build" 2>&1 || {
-            tail -n 40 "$out/$release/${name}_${version}_$arch.build" >&2
-            exit 1
-        }
-        grep -E '^(Status|Build-Time):' "$out/$release/${name}_${version}_$arch.build"
+        log=$out/$release/${name}_${version}_$arch.build
+        sbuild --chroot-mode=unshare --chroot="$(release/clean-root.sh "$release" "$arch")" \
+            --dist=unstable --arch="$arch" --build-dir="$PWD/$out/$release" --nolog \
+            "${checks[@]}" "$dsc" >"$log" 2>&1 || { tail -n 60 "$log" >&2; exit 1; }
+        grep -a -E '^(Status|Build-Time|Lintian|Piuparts|Autopkgtest):|^(shows|help|compute-and-help)' "$log"
     done
-    root=$(release/clean-root.sh "$release")
-    echo "== $release: piuparts"
-    # Debian 13's debconf leaves a temporary folder that Debian 12's piuparts does not know.
-    piuparts --basetgz="$root" --distribution="$release" --keep-sources-list \
-        --no-upgrade-test --ignore=/var/cache/debconf/tmp.ci/ "$out/$release"/*_amd64.deb >"$out/$release/piuparts.log" 2>&1 || {
-        tail -n 40 "$out/$release/piuparts.log" >&2
-        exit 1
-    }
-    tail -n 1 "$out/$release/piuparts.log"
-    echo "== $release: autopkgtest"
-    autopkgtest --apt-upgrade "$out/$release"/*_amd64.deb "$dsc" -- unshare --tarball "$root" \
-        >"$out/$release/autopkgtest.log" 2>&1 || {
-        tail -n 40 "$out/$release/autopkgtest.log" >&2
-        exit 1
-    }
-    grep -a -E '^(shows|help|compute-and-help)' "$out/$release/autopkgtest.log"
 done
 
-release/in-clean-root.sh sid "$0" --lintian "$out"/*/*.changes
 echo "== reprotest"
 release/in-clean-root.sh bookworm "$0" --reprotest "$dsc"

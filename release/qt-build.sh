@@ -79,12 +79,10 @@ fi
 work=$cache/work-$platform-$key
 rm -rf "$work" "$prefix"
 mkdir -p "$work" "$prefix/source"
-# The root is a throwaway copy: its own Debian entries, as deb-src, give the source,
-# which apt checks against the archive's signed indexes.
-sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >/etc/apt/sources.list.d/source.list
-apt-get update -qq
 echo "Fetching Debian's qt6-base $version source" >&2
-(cd "$prefix/source" && apt-get source -qq --download-only "qt6-base=$version" >&2)
+source=$("$here/debian-sources.sh" "qt6-base=$version")
+[ -n "$source" ] || exit 1
+cp -l "$cache/sources/$source"/* "$prefix/source/"
 describe_source
 echo "Building Qt $version for $platform (15 to 30 minutes on two cores)" >&2
 cp "$prefix"/source/* "$work/"

@@ -16,15 +16,12 @@ cd "$(dirname "$0")/.."
 [ -n "${TABULON_IN_ROOT:-}" ] || exec release/in-clean-root.sh trixie "$0" "$@"
 
 qt=$(release/qt-build.sh windows)
-dev/deps.sh --no-recommends icoutils nsis zip python3 osslsigncode git xz-utils
+dev/deps.sh --no-recommends icoutils nsis zip python3-debian osslsigncode git xz-utils
 
-# Configured afresh, so that no setting stays from an earlier Qt. Debian's Qt leaves out
-# the plugin targets unless asked for them.
-cmake --fresh -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" -DQT_HOST_PATH=/usr \
-    -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF >/dev/null
+# Configured afresh, so that no setting stays from an earlier Qt.
+TABULON_QT_WINDOWS=$qt cmake --preset windows --fresh >/dev/null
 cmake --build build-windows
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+version=$(dev/version.sh)
 name=tabulon2x2-$version
 stage=build-windows/$name
 source_tar=build-windows/$name-windows-x64-source.tar
@@ -39,7 +36,7 @@ release/sign-windows.sh "$stage/tabulon2x2.exe"
 # The DLLs, what they hold and their notices; the source of the MinGW runtime's, from the
 # Debian source packages it was built from, GCC's included.
 mapfile -t dlls < <(cd "$stage" && find . -name '*.dll' | sort)
-notices=(python3 "$PWD/release/third-party-notices.py")
+notices=(python3 "$PWD/release/windows-notices.py")
 mapfile -t runtime < <(cd "$stage" && "${notices[@]}" sources "$qt" "${dlls[@]}" 2>/dev/null)
 mapfile -t runtime_source < <(release/debian-sources.sh "${runtime[@]}")
 echo "== the DLLs in the bundle, what they hold, and their notices"
@@ -60,7 +57,7 @@ makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$PWD/$stage" \
 # that built Qt and the toolchain file they take.
 release/program-source.sh "$name" "build-windows/$name.tar.xz"
 rm -f "$source_tar"
-tar --create --file "$source_tar" --sort=name --owner=0 --group=0 --numeric-owner \
+tar --create --file "$source_tar" --sort=name --owner=0 --group=0 --numeric-owner --mode=u=rwX,go=rX \
     --mtime="@$(stat -c %Y "$qt/.complete")" --transform "s#^#$name-windows-x64-source/#" \
     --exclude=.complete -C build-windows "$name.tar.xz" \
     -C "$qt/source" $(cd "$qt/source" && ls -1 | grep -v '^LICENSES$') \

@@ -4,9 +4,9 @@
 they are made: it fails, saying why, on a shipped file that has no notice and on a licence
 named in a notice whose text it cannot give.
 
-usage: third-party-notices.py notices QT OFFER FILE...   prints the notices
-       third-party-notices.py sources QT FILE...         prints NAME=VERSION of the Debian
-                                                         source packages of the files not Qt's
+usage: windows-notices.py notices QT OFFER FILE...   prints the notices
+       windows-notices.py sources QT FILE...         prints NAME=VERSION of the Debian source
+                                                     packages of the files not Qt's
 
 QT is the Qt that qt-build.sh installed: its SPDX bill of materials (sbom/*.spdx) says
 which third-party code each Qt library holds, with its licences and copyright lines, and
@@ -19,15 +19,15 @@ notices; their source packages are named with where they are: in OFFER when
 debian-sources.sh could fetch them, or the snapshot archive.
 """
 import json
-import os
 import re
 import subprocess
 import sys
 import tarfile
 from pathlib import Path
 
+from notices import HOMEPAGE, appendix, debian_package, own_entry, source_place
+
 MINGW = "x86_64-w64-mingw32-g++-posix"
-HOMEPAGE = "https://tabulon2x2.invalid/"  # the owner's home page, where releases are published
 LICENCE_FILE = re.compile(r"(LICEN[CS]E|COPYING)[^/]*$|/[^/]*-license\.txt$", re.I)
 
 
@@ -127,39 +127,6 @@ def normalised(path: str):
     return "/".join(parts)
 
 
-def debian_package(file: str):
-    """The Debian package a file came from, and its source packages (the one it was built
-    from, and those it was built using) as NAME=VERSION, or (None, []). A DLL is looked
-    for where MinGW-w64 finds it."""
-    path = file
-    if not Path(file).is_absolute():
-        path = subprocess.run([MINGW, f"-print-file-name={file}"], capture_output=True,
-                              text=True, check=True).stdout.strip()
-    for candidate in (path, str(Path(path).resolve())):
-        owner = subprocess.run(["dpkg", "-S", candidate], capture_output=True, text=True)
-        if owner.returncode == 0:
-            package = owner.stdout.split(":")[0]
-            fields = subprocess.run(
-                ["dpkg-query", "-W", "-f=${source:Package}=${source:Version}, ${Built-Using}",
-                 package], capture_output=True, text=True, check=True).stdout
-            sources = [re.sub(r"\s*\(=\s*(.*)\)", r"=\1", s.strip())
-                       for s in fields.split(",") if s.strip()]
-            return package, sources
-    return None, []
-
-
-def source_places(sources, offer):
-    """Where each Debian source package is: in OFFER when it was fetched into the cache."""
-    lines = []
-    for source in sources:
-        name, _, version = source.partition("=")
-        folder = Path(os.environ["TABULON_CACHE"], "sources", f"{name}_{version.split(':')[-1]}")
-        where = (f"in {offer}" if (folder / ".complete").exists() else
-                 f"https://snapshot.debian.org/package/{name}/{version}/")
-        lines.append(f"  {name} {version}: {where}")
-    return lines
-
-
 def header(qt_version, qt_files, offer, rebuild):
     terms = [
         "Qt is Copyright (C) The Qt Company Ltd. and other contributors, used here under",
@@ -194,7 +161,10 @@ def read_shipped(qt: Path, shipped):
                   file=sys.stderr)
             third_party.update((i, packages[i]) for i in third)
             continue
-        package, sources = debian_package(path)
+        # A DLL is looked for where MinGW-w64 finds it.
+        package, sources = debian_package(subprocess.run(
+            [MINGW, f"-print-file-name={path}"], capture_output=True, text=True,
+            check=True).stdout.strip())
         if package is None:
             problems.append(f"{name}: neither Qt's nor from a Debian package")
         else:
@@ -215,14 +185,9 @@ def notices(qt: Path, offer: str, shipped):
     texts = qt_source_texts(qt)
     qt_version = next((p.get("PackageVersion", "") for i, p in packages.items()
                        if i.endswith("qt-module-Core")), "")
-    out = ["Tabulon 2x2 for Windows: third-party software notices", "=" * 60, "",
-           "Tabulon 2x2", "-" * 11,
-           "Copyright 2026 The Tabulon 2x2 authors. Free software under the GNU General Public",
-           "License, version 3 or (at your option) any later version (GPL-3.0-or-later), whose",
-           "text is LICENSE.txt, beside this file; it comes with no warranty. Its source is",
-           f"published beside this build, in {offer}.", "",
-           "Besides Tabulon 2x2 itself, this build holds the following software of other",
-           "authors, under their own licences.", ""]
+    out = own_entry("Tabulon 2x2 for Windows: third-party software notices", offer)
+    out += ["Besides Tabulon 2x2 itself, this build holds the following software of other",
+            "authors, under their own licences.", ""]
     out += header(qt_version, qt_files, offer, (qt / "source/rebuild.sh").read_text())
     licences = {"LGPL-3.0-only", "GPL-3.0-only"}
     own_files = {}
@@ -259,7 +224,8 @@ def notices(qt: Path, offer: str, shipped):
         title = f"The MinGW-w64 runtime: {', '.join(files)}"
         out += [title, "-" * len(title),
                 f"From Debian's package {package}, built from these source packages:",
-                *source_places(package_sources, offer), "Its copyright file:", "",
+                *[f"  {s.replace('=', ' ')}: {source_place(s, offer)}" for s in package_sources],
+                "Its copyright file:", "",
                 Path(f"/usr/share/doc/{package}/copyright").read_text(errors="replace").rstrip(),
                 ""]
 
@@ -267,13 +233,12 @@ def notices(qt: Path, offer: str, shipped):
     for file, users in sorted(own_files.items()):
         if file in texts:
             out += [f"--- {file} ({', '.join(users)}) ---", "", texts[file].rstrip(), ""]
-    out += ["Licence texts", "=" * 13, ""]
-    for licence in sorted(licences):
-        text = texts.get(f"LICENSES/{licence}.txt")
-        if text:
-            out += [f"--- {licence} ---", "", text.rstrip(), ""]
-        elif licence in ("LGPL-3.0-only", "GPL-3.0-only"):
+    for licence in ("LGPL-3.0-only", "GPL-3.0-only"):
+        if f"LICENSES/{licence}.txt" not in texts:
             problems.append(f"no text of {licence}")
+    # Licences without a text in Qt's LICENSES/ come with the component's own files, above.
+    out += appendix({licence: texts[f"LICENSES/{licence}.txt"] for licence in licences
+                     if f"LICENSES/{licence}.txt" in texts}, problems)
     for problem in problems:
         print(problem, file=sys.stderr)
     if problems:

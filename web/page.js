@@ -97,7 +97,9 @@ function announce(text) {
 }
 
 // Help: the page as it is at each opening, in a modal dialog, which gives the focus to its
-// text; links to the web open beside it. Where the page cannot be read, the dialog is empty.
+// text; its links open beside the calculator. Where the page cannot be read, the dialog is
+// empty. Nothing that the page holds runs: the page's security policy allows no script
+// or handler but the page's own files.
 const help = $('Dialog');
 const helpButton = $('pushButtonAbout');
 helpButton.addEventListener('click', async () => {
@@ -105,7 +107,7 @@ helpButton.addEventListener('click', async () => {
     .then(response => response.ok ? response.text() : '')
     .catch(() => '');
   const body = new DOMParser().parseFromString(page, 'text/html').body;
-  for (const link of body.querySelectorAll('a[href^="http"]'))
+  for (const link of body.querySelectorAll('a[href]'))
     Object.assign(link, {target: '_blank', rel: 'noopener'});
   // The heading apart from the rest, which is one group: Firefox gives the heading's place as
   // reaching to the end of what follows it, and Orca takes what lies there as on the

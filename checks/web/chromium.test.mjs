@@ -123,12 +123,46 @@ describe('chromium, as a phone', () => {
     assert.equal(verdicts, tables.length);
   });
 
-  test('the screenshots, after 30 20 20 30', async () => {
-    for (const [name, metrics] of [['screenshot-web.png', {}], ['screenshot-web-phone.png', PHONE]]) {
-      await load(tab, site.url, metrics);
-      const person = new Person(tab, !!metrics.hasTouch);
-      for (const step of ['a=30', 'b=20', 'c=20', 'd=30', 'calc']) await person.step(step);
-      await tab.screenshot(`${SHOTS}/${name}`);
+  test('under a high-contrast theme, every field, button, border and the focus ring shown',
+       async () => {
+    const cdp = await tab.page.createCDPSession();
+    await cdp.send('Emulation.setEmulatedMedia',
+                   {features: [{name: 'forced-colors', value: 'active'}]});
+    await load(tab, site.url);
+    const shown = await tab.evaluate(() => {
+      const style = e => getComputedStyle(e);
+      const controls = [...document.querySelectorAll('input, button, .frame')]
+        .filter(e => e.getClientRects().length);
+      return {
+        borders: controls.every(e => style(e).borderTopStyle === 'solid' &&
+                                     parseFloat(style(e).borderTopWidth) >= 1),
+        disabled: style(document.getElementById('pushButton')).color !==
+                  style(document.getElementById('pushButtonAbout')).color,
+        ring: style(document.activeElement).outlineStyle !== 'none' &&
+              parseFloat(style(document.activeElement).outlineWidth) >= 1,
+      };
+    });
+    await cdp.send('Emulation.setEmulatedMedia', {features: []});
+    await cdp.detach();
+    assert.deepEqual(shown, {borders: true, disabled: true, ring: true});
+  });
+
+  test('the screenshots, light and dark, of the page after 30 20 20 30 and of help',
+       async () => {
+    for (const scheme of ['light', 'dark']) {
+      await tab.page.emulateMediaFeatures([{name: 'prefers-color-scheme', value: scheme}]);
+      for (const [face, metrics] of [['', {}], ['-phone', PHONE]]) {
+        const name = `${SHOTS}/screenshot-web${face}${scheme === 'dark' ? '-dark' : ''}`;
+        await load(tab, site.url, metrics);
+        const person = new Person(tab, !!metrics.hasTouch);
+        for (const step of ['a=30', 'b=20', 'c=20', 'd=30', 'calc']) await person.step(step);
+        await tab.screenshot(`${name}.png`);
+        await tab.evaluate(() => document.getElementById('pushButtonAbout').click());
+        await tab.waitFor(() => document.getElementById('textBrowser').firstChild);
+        await tab.evaluate(() => document.querySelector('#textBrowser table').scrollIntoView());
+        await tab.screenshot(`${name}-help.png`);
+      }
     }
+    await tab.page.emulateMediaFeatures([{name: 'prefers-color-scheme', value: 'light'}]);
   });
 });

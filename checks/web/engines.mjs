@@ -35,6 +35,7 @@ class PuppeteerTab {
     Object.assign(tab, {engine, browser, page});
     if (dark && engine === 'chromium')
       await tab.page.emulateMediaFeatures([{name: 'prefers-color-scheme', value: 'dark'}]);
+    await tab.page.evaluateOnNewDocument(recordViolations);
     return tab;
   }
 
@@ -109,16 +110,20 @@ class WebKitTab {
     return tab;
   }
 
+  // WebDriver runs no script before the page's own: what the page breaks of its security
+  // policy is recorded from when it has loaded.
   async goto(url, {width = 1024, height = 768} = {}) {
     await this.driver.switchTo().defaultContent();
     if (width >= NARROWEST_WINDOW) {
       await this.driver.manage().window().setRect({width, height});
-      return this.driver.get(url);
+      await this.driver.get(url);
+      return this.evaluate(recordViolations);
     }
     await this.driver.get(`${new URL(url).origin}/frame?width=${width}`);
     await this.driver.wait(async () => (await this.driver.findElements({css: 'iframe'})).length);
     await this.driver.switchTo().frame(0);
     await this.waitFor(() => document.readyState === 'complete');
+    await this.evaluate(recordViolations);
   }
 
   async press(combo) {
@@ -149,6 +154,13 @@ class WebKitTab {
     await Promise.race([this.ended, new Promise(r => setTimeout(r, 5000).unref())]);
     if (this.server.exitCode === null) this.server.kill('SIGKILL');
   }
+}
+
+// Keeps, in the page, the directive of each breach of its security policy.
+function recordViolations() {
+  window.violations = [];
+  document.addEventListener('securitypolicyviolation',
+                            event => window.violations.push(event.effectiveDirective));
 }
 
 // Opens a tab in the engine: headless where the engine can be, dark where asked.

@@ -113,26 +113,64 @@ for (const engine of ENGINES) {
     });
 
     for (const width of [320, 360, 1024]) {
-      test(`nothing past the right edge at ${width} CSS px, nor in help`, async () => {
+      test(`nothing past the right edge at ${width} CSS px, nor past help's`, async () => {
         await load(tab, site.url, {width, height: 740});
         const person = new Person(tab);
         for (const step of ['a=999999', 'b=999999', 'c=999999', 'd=999999', 'calc'])
           await person.step(step);
-        for (const state of ['form', 'help']) {
-          if (state === 'help') {
-            await tab.evaluate(() => document.getElementById('pushButtonAbout').click());
-            await tab.waitFor(() => document.getElementById('Dialog').open);
-            await settle(tab);
-          }
-          assert.deepEqual(await tab.evaluate(() => [...document.querySelectorAll('body *')]
-            .filter(e => !e.closest('#textBrowser > *') && e.getClientRects().length &&
-                         e.getBoundingClientRect().right > document.documentElement.clientWidth + 0.5)
-            .map(e => e.id || e.tagName).concat(document.documentElement.scrollWidth >
-              document.documentElement.clientWidth ? ['the page scrolls sideways'] : [])), [],
-          `in the ${state}`);
-        }
+        await openHelp(tab);
+        // Help's own elements within its text's box, the rest within the page.
+        assert.deepEqual(await tab.evaluate(() => {
+          const help = document.getElementById('textBrowser');
+          const edge = e => help.contains(e) && e !== help
+            ? help.getBoundingClientRect().right - help.clientLeft - 0.5
+            : document.documentElement.clientWidth;
+          return [...document.querySelectorAll('body *')]
+            .filter(e => e.getClientRects().length && e.getBoundingClientRect().right > edge(e) + 1)
+            .map(e => e.id || e.tagName)
+            .concat(help.scrollWidth > help.clientWidth ? ['help scrolls sideways'] : [])
+            .concat(document.documentElement.scrollWidth > document.documentElement.clientWidth
+              ? ['the page scrolls sideways'] : []);
+        }), []);
       });
     }
+
+    test('every field asks for the number pad, whose Enter key moves on', async () => {
+      await load(tab, site.url);
+      assert.deepEqual(await tab.evaluate(() => [...document.querySelectorAll('input')]
+        .map(f => `${f.getAttribute('inputmode')} ${f.getAttribute('enterkeyhint')}`)),
+      ['numeric next', 'numeric next', 'numeric next', 'numeric done']);
+    });
+
+    test('under its security policy it calculates and shows help, and runs nothing help holds', async () => {
+      await load(tab, site.url);
+      const person = new Person(tab);
+      for (const step of ['a=8', 'b=2', 'c=1', 'd=5', 'calc']) await person.step(step);
+      assert.equal(await tab.evaluate(() => document.getElementById('labelZ').textContent),
+                   'Отвергается на уровне 0.05');
+      await openHelp(tab);
+      assert.deepEqual(await tab.evaluate(() => window.violations ?? []), []);
+      await tab.evaluate(() => document.getElementById('Dialog').close());
+      site.helpPage = '<p>a page<img src="nothing.png" onerror="window.ran = 1">' +
+                      '<script>window.ran = 2</script>';
+      await openHelp(tab);
+      await tab.waitFor(() => document.querySelector('#textBrowser img').complete);
+      site.helpPage = null;
+      assert.equal(await tab.evaluate(() => window.ran ?? 'nothing'), 'nothing');
+    });
+
+    test('dark as the system is dark, with text, borders and focus ring in contrast', async () => {
+      const dark = await open(engine, {dark: true});
+      try {
+        await load(dark, site.url);
+        assert.ok(await dark.evaluate(() => matchMedia('(prefers-color-scheme: dark)').matches));
+        await contrasts(dark);
+      } finally {
+        await dark.close();
+      }
+      await load(tab, site.url);
+      await contrasts(tab);
+    });
 
     test('opened again with its server stopped, it calculates', async () => {
       await load(tab, site.url);
@@ -147,4 +185,57 @@ for (const engine of ENGINES) {
                    'Отвергается на уровне 0.05');
     });
   });
+}
+
+async function openHelp(tab) {
+  await tab.evaluate(() => document.getElementById('pushButtonAbout').click());
+  await tab.waitFor(() => document.getElementById('Dialog').open &&
+                          document.getElementById('textBrowser').firstChild);
+  await settle(tab);
+}
+
+// The contrast of each text with what lies behind it (4.5:1), and of the fields' and
+// buttons' borders and the focus ring with theirs (3:1), in help too, as WCAG computes it.
+async function contrasts(tab) {
+  await openHelp(tab);
+  const low = await tab.evaluate(() => {
+    const rgb = colour => colour.match(/[\d.]+/g).slice(0, 3).map(Number);
+    const luminance = colour => rgb(colour).map(v => v / 255)
+      .map(v => v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4)
+      .reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0);
+    const ratio = (a, b) => {
+      const [l1, l2] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+      return (l1 + 0.05) / (l2 + 0.05);
+    };
+    // The first colour behind an element that is not transparent.
+    const behind = e => {
+      for (let at = e; at; at = at.parentElement) {
+        const colour = getComputedStyle(at).backgroundColor;
+        if (!/rgba\(.*, 0\)$|transparent/.test(colour)) return colour;
+      }
+      return getComputedStyle(document.documentElement).backgroundColor;
+    };
+    const found = [];
+    const check = (what, a, b, least) => ratio(a, b) < least &&
+      found.push(`${what}: ${a} on ${b}, ${ratio(a, b).toFixed(2)}`);
+    for (const e of document.querySelectorAll('body *')) {
+      const style = getComputedStyle(e);
+      const text = [...e.childNodes].some(n => n.nodeType === 3 && n.textContent.trim()) ||
+                   e.matches('input');
+      if (text && e.getClientRects().length && !e.matches(':disabled'))
+        check(`text of ${e.id || e.tagName}`, style.color, behind(e), 4.5);
+      if (e.matches('input, button:enabled'))
+        check(`border of ${e.id || e.tagName}`, style.borderTopColor, behind(e.parentElement), 3);
+    }
+    const ring = getComputedStyle(document.documentElement).getPropertyValue('--focus');
+    const probe = document.body.appendChild(document.createElement('i'));
+    probe.style.color = ring;
+    for (const id of ['lineEditA', 'pushButtonAbout']) {
+      const e = document.getElementById(id);
+      check(`focus ring of ${id}`, getComputedStyle(probe).color, behind(e.parentElement), 3);
+    }
+    probe.remove();
+    return found;
+  });
+  assert.deepEqual(low, []);
 }

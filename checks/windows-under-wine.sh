@@ -149,9 +149,7 @@ echo "== an earlier build, for the current user, into a folder of the user's cho
 earlier=$scratch/earlier
 cp -r "$stage" "$earlier"
 echo "earlier" >"$earlier/earlier-only.txt"
-(cd "$repo" && makensis -V1 -INPUTCHARSET UTF8 -DVERSION=0.9.0 -DSTAGE="$earlier" \
-    -DICON="$PWD/build-windows/dist/windows/tabulon2x2.ico" -DLICENCE="$earlier/LICENSE.txt" \
-    -DNOTICES="$earlier/THIRD-PARTY-NOTICES.txt" -DOUTFILE="$scratch/earlier-setup.exe" dist/windows/installer.nsi)
+"$repo/release/windows-installer.sh" 0.9.0 "$earlier" "$scratch/earlier-setup.exe" >/dev/null
 run 300 "$scratch/earlier-setup.exe" /S /CurrentUser '/D=C:\Custom\Tabulon'
 folder=$(unix_path "$(registered HKCU InstallLocation)")
 [ -f "$folder/earlier-only.txt" ] && [ "$(registered HKCU DisplayVersion)" = 0.9.0 ] ||

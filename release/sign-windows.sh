@@ -10,6 +10,8 @@
 #   TABULON_SIGN_PASSWORD_FILE   the file holding the PKCS#12 password or the token's PIN;
 #   TABULON_SIGN_TIMESTAMP_URL   an RFC 3161 time-stamping service, so that the signature
 #                                outlives the certificate.
+# The signing time is SOURCE_DATE_EPOCH where it is set: the same key then makes the same
+# signature (a time-stamping service's counter-signature aside).
 # usage: release/sign-windows.sh FILE
 set -euo pipefail
 file=${1:?usage: release/sign-windows.sh FILE}
@@ -24,6 +26,7 @@ else
 fi
 [ -z "${TABULON_SIGN_PASSWORD_FILE:-}" ] || key+=(-readpass "$TABULON_SIGN_PASSWORD_FILE")
 [ -z "${TABULON_SIGN_TIMESTAMP_URL:-}" ] || key+=(-ts "$TABULON_SIGN_TIMESTAMP_URL")
+[ -z "${SOURCE_DATE_EPOCH:-}" ] || key+=(-time "$SOURCE_DATE_EPOCH")
 osslsigncode sign "${key[@]}" -h sha256 -n "Tabulon 2x2" -i https://tabulon2x2.invalid/ \
     -in "$file" -out "$file.signed" >&2
 mv "$file.signed" "$file"

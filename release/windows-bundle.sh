@@ -17,6 +17,10 @@ cd "$(dirname "$0")/.."
 
 qt=$(release/qt-build.sh windows)
 dev/deps.sh --no-recommends icoutils nsis zip python3-debian osslsigncode git xz-utils
+# Every time in what it makes is the commit's: in the PE headers (binutils' linker and
+# strip take SOURCE_DATE_EPOCH), the signatures' signing time, the files of the zip, the
+# installer and the source archive.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 
 # Configured afresh, so that no setting stays from an earlier Qt.
 TABULON_QT_WINDOWS=$qt cmake --preset windows --fresh >/dev/null
@@ -43,14 +47,14 @@ echo "== the DLLs in the bundle, what they hold, and their notices"
 (cd "$stage" && "${notices[@]}" notices "$qt" "$(basename "$source_tar")" "${dlls[@]}") \
     >"$stage/THIRD-PARTY-NOTICES.txt"
 
+# The folder's files with the commit's time and modes that no umask changes, in the zip in
+# name order, with times in UTC and no Unix owners or times of their own.
+find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+chmod -R u=rwX,go=rX "$stage"
 rm -f "build-windows/$name-windows-x64.zip"
-(cd build-windows && zip -q -r -9 -X "$name-windows-x64.zip" "$name")
-
-makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$PWD/$stage" \
-    -DICON="$PWD/build-windows/dist/windows/tabulon2x2.ico" \
-    -DLICENCE="$PWD/$stage/LICENSE.txt" -DNOTICES="$PWD/$stage/THIRD-PARTY-NOTICES.txt" \
-    -DOUTFILE="$PWD/build-windows/$name-setup.exe" \
-    -DSIGN="$PWD/release/sign-windows.sh" dist/windows/installer.nsi
+(cd build-windows && find "$name" -type f | LC_ALL=C sort |
+    TZ=UTC zip -q -9 -X -D "$name-windows-x64.zip" -@)
+release/windows-installer.sh "$version" "$stage" "build-windows/$name-setup.exe"
 
 # The corresponding source: the program's own at this commit (with any changes to tracked
 # files), Debian's source packages of the Qt and the MinGW runtime in the bundle, the steps
@@ -58,7 +62,7 @@ makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$PWD/$stage" \
 release/program-source.sh "$name" "build-windows/$name.tar.xz"
 rm -f "$source_tar"
 tar --create --file "$source_tar" --sort=name --owner=0 --group=0 --numeric-owner --mode=u=rwX,go=rX \
-    --mtime="@$(stat -c %Y "$qt/.complete")" --transform "s#^#$name-windows-x64-source/#" \
+    --mtime="@$SOURCE_DATE_EPOCH" --transform "s#^#$name-windows-x64-source/#" \
     --exclude=.complete -C build-windows "$name.tar.xz" \
     -C "$qt/source" $(cd "$qt/source" && ls -1 | grep -v '^LICENSES$') \
     ${runtime_source:+-C "$TABULON_CACHE/sources" "${runtime_source[@]}"}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the Windows files of this commit a second time, from a clone under another path,
+# with another umask, time zone, locale and clock (three days on), against the same cached
+# Qt and with the same signing settings, and compares them with those that
+# release/windows-bundle.sh made in build-windows/: the program, the zip, the installer and
+# the source archive. It fails naming each file that differs and its first differing byte,
+# and shows with diffoscope what differs in it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+name=tabulon2x2-$(dev/version.sh)
+files=("$name/tabulon2x2.exe" "$name-windows-x64.zip" "$name-setup.exe"
+       "$name-windows-x64-source.tar")
+other=$(mktemp -d "${TMPDIR:-/tmp}/tabulon-rebuild.XXXXXX")
+trap 'rm -rf "$other"' EXIT
+git clone -q --no-local . "$other/elsewhere"
+(umask 0002 && cd "$other/elsewhere" && release/in-clean-root.sh trixie bash -c \
+    'dev/deps.sh --no-recommends --only faketime locales-all &&
+     TZ=Asia/Tokyo LANG=ru_RU.UTF-8 faketime -f +3d release/windows-bundle.sh' \
+    >"$other/build.log" 2>&1) || { tail -n 30 "$other/build.log" >&2; exit 1; }
+
+differ=()
+for file in "${files[@]}"; do
+    if cmp "build-windows/$file" "$other/elsewhere/build-windows/$file"; then
+        echo "the same: $file ($(stat -c %s "build-windows/$file") bytes)"
+    else
+        differ+=("$file")
+    fi
+done
+((${#differ[@]})) || exit 0
+dev/deps.sh --no-recommends --only diffoscope-minimal
+for file in "${differ[@]}"; do
+    timeout 600 diffoscope --text - "build-windows/$file" "$other/elsewhere/build-windows/$file" |
+        head -n 60 || true
+done
+exit 1

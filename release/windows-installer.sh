@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Makes the installer of a runnable Windows folder (windows-bundle.sh's) with makensis,
+# signed, with its uninstaller, where release/sign-windows.sh signs.
+# usage: release/windows-installer.sh VERSION FOLDER SETUP.exe
+set -euo pipefail
+folder=$(realpath "${2:?usage: release/windows-installer.sh VERSION FOLDER SETUP.exe}")
+setup=$(realpath -m "${3:?usage: release/windows-installer.sh VERSION FOLDER SETUP.exe}")
+cd "$(dirname "$0")/.."
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$1" -DSTAGE="$folder" -DOUTFILE="$setup" \
+    -DICON="$PWD/build-windows/dist/windows/tabulon2x2.ico" -DLICENCE="$folder/LICENSE.txt" \
+    -DNOTICES="$folder/THIRD-PARTY-NOTICES.txt" -DSIGN="$PWD/release/sign-windows.sh" \
+    dist/windows/installer.nsi

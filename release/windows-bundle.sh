@@ -39,7 +39,7 @@ release/sign-windows.sh "$stage/tabulon2x2.exe"
 
 # The DLLs, what they hold and their notices; the source of the MinGW runtime's, from the
 # Debian source packages it was built from, GCC's included.
-mapfile -t dlls < <(cd "$stage" && find . -name '*.dll' | sort)
+mapfile -t dlls < <(cd "$stage" && find . -name '*.dll' | LC_ALL=C sort)
 notices=(python3 "$PWD/release/windows-notices.py")
 mapfile -t runtime < <(cd "$stage" && "${notices[@]}" sources "$qt" "${dlls[@]}" 2>/dev/null)
 mapfile -t runtime_source < <(release/debian-sources.sh "${runtime[@]}")

@@ -8,7 +8,8 @@ set -euo pipefail
 folder=$(realpath "${2:?usage: release/windows-installer.sh VERSION FOLDER SETUP.exe}")
 setup=$(realpath -m "${3:?usage: release/windows-installer.sh VERSION FOLDER SETUP.exe}")
 cd "$(dirname "$0")/.."
-makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$1" -DSTAGE="$folder" -DOUTFILE="$setup" \
+# makensis takes the folder's files in the locale's collation order: C's, in every build.
+LC_ALL=C.UTF-8 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$1" -DSTAGE="$folder" -DOUTFILE="$setup" \
     -DICON="$PWD/build-windows/dist/windows/tabulon2x2.ico" -DLICENCE="$folder/LICENSE.txt" \
     -DNOTICES="$folder/THIRD-PARTY-NOTICES.txt" -DSIGN="$PWD/release/sign-windows.sh" \
     dist/windows/installer.nsi

@@ -1,14 +1,11 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""A virtual desktop session for the checks of the real program: a display of its own
-(xvfb-run), a private session bus (dbus-run-session), the accessibility bus and, where asked,
-the Orca screen reader, its speech logged to $TABULON_ORCA_LOG. The command runs in it, and
-everything the session started ends with it, by PID. Processes started by the checks go
-each in a process group of their own and end by PID; every wait is bounded.
+"""A virtual desktop session for checks of the real program: a display (xvfb-run) and a
+session bus (dbus-run-session) of its own, the accessibility bus and, where asked, Orca,
+its speech logged to $TABULON_ORCA_LOG. What the session starts ends with it, by PID.
 
 usage: desktop_session.py [--orca] COMMAND...          runs the command in a session
-       desktop_session.py window PATTERN [MIN_WIDTH]   (in one) prints a window's id once
-                                                       there
+       desktop_session.py window PATTERN [MIN_WIDTH]   (in one) prints a window's id
 Run it with Debian's /usr/bin/python3, which has the accessibility and X libraries.
 """
 import builtins
@@ -22,38 +19,34 @@ import tempfile
 import time
 from pathlib import Path
 
-PYTHON = "/usr/bin/python3"
-
 
 def wait_for(condition, seconds, what):
-    """Waits, at most this long, until condition() gives something true, and returns it."""
+    """Waits, at most so long, until condition() gives something true, and returns it."""
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
-        result = condition()
-        if result:
+        if result := condition():
             return result
         time.sleep(0.2)
     raise RuntimeError(f"timed out after {seconds} s waiting for {what}")
 
 
 class Processes:
-    """Processes each in a process group of its own, with its output in a log, ended by PID."""
+    """Processes each in a process group of its own, its output in a log, ended by PID."""
 
     def __init__(self, folder: Path, env=None):
         self.folder, self.env, self.started = folder, env or dict(os.environ), []
 
     def start(self, name, args, **kwargs):
         with open(self.folder / f"{name}.log", "wb") as log:
-            process = subprocess.Popen(args, env=self.env, stdout=log, stderr=subprocess.STDOUT,
-                                       stdin=subprocess.DEVNULL, start_new_session=True,
-                                       **kwargs)
-        self.started.append(process)
-        return process
+            self.started.append(subprocess.Popen(
+                args, env=self.env, stdout=log, stderr=subprocess.STDOUT,
+                stdin=subprocess.DEVNULL, start_new_session=True, **kwargs))
+        return self.started[-1]
 
     def output(self, name, lines=15):
         log = self.folder / f"{name}.log"
-        text = log.read_text(errors="replace") if log.exists() else ""
-        return "\n".join(text.splitlines()[-lines:])
+        return "\n".join(log.read_text(errors="replace").splitlines()[-lines:]) \
+            if log.exists() else ""
 
     def end(self):
         for process in reversed(self.started):
@@ -74,10 +67,9 @@ def keys(*args):
 
 
 def window(title, seconds=60, min_width=0):
-    """Waits, a bounded time, for a shown window whose title matches the pattern and that is
-    at least min_width pixels wide, and returns its id. Windows that come and go meanwhile
-    are passed over: xdotool search would end on the X error that reading a window that
-    has just gone gives."""
+    """Waits for a shown window whose title matches the pattern, at least min_width pixels
+    wide, and returns its id. Windows that come and go meanwhile are passed over: xdotool
+    search would end on the X error that reading a window just gone gives."""
     from Xlib import X, display, error  # python3-xlib
     screen = display.Display()
     utf8, net_name = screen.intern_atom("UTF8_STRING"), screen.intern_atom("_NET_WM_NAME")
@@ -90,11 +82,10 @@ def window(title, seconds=60, min_width=0):
                 if (child.get_attributes().map_state == X.IsViewable and re.search(title, name)
                         and child.get_geometry().width >= min_width):
                     return str(child.id)
-                found = matching(child)
+                if found := matching(child):
+                    return found
             except (error.BadWindow, error.BadDrawable):
                 continue
-            if found:
-                return found
         return None
 
     try:
@@ -119,18 +110,16 @@ def run_orca(args):
 
 
 def session(command, orca):
-    """Runs the command on this display and session bus, beside the accessibility bus and
-    Orca; returns its exit code."""
+    """Runs the command beside the accessibility bus and Orca; returns its exit code."""
     with tempfile.TemporaryDirectory(prefix="tabulon-desktop-") as tmp:
-        folder = Path(tmp)
-        (folder / "runtime").mkdir(mode=0o700)
-        env = dict(os.environ, HOME=tmp, XDG_RUNTIME_DIR=f"{tmp}/runtime",
-                   XDG_CONFIG_HOME=f"{tmp}/config", XDG_CACHE_HOME=f"{tmp}/cache",
-                   XDG_DATA_HOME=f"{tmp}/data", LANG="C.UTF-8",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        (Path(tmp) / "runtime").mkdir(mode=0o700)
+        env = {**os.environ, "HOME": tmp, "XDG_RUNTIME_DIR": f"{tmp}/runtime",
+               "XDG_CONFIG_HOME": f"{tmp}/config", "XDG_CACHE_HOME": f"{tmp}/cache",
+               "XDG_DATA_HOME": f"{tmp}/data", "LANG": "C.UTF-8",
+               "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
         for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
             env.pop(name, None)
-        processes = Processes(folder, env)
+        processes = Processes(Path(tmp), env)
         try:
             processes.start("at-spi-bus", ["/usr/libexec/at-spi-bus-launcher",
                                            "--launch-immediately"])
@@ -142,15 +131,13 @@ def session(command, orca):
                 env=env, capture_output=True, text=True).stdout, 30, "the accessibility bus")
             if orca:
                 log = env["TABULON_ORCA_LOG"] = f"{tmp}/orca-debug.log"
-                processes.start("orca", [PYTHON, __file__, "--run-orca", "--replace", "-u",
-                                         f"{tmp}/orca", f"--debug-file={log}"])
-                wait_for(lambda: "SPEECH OUTPUT" in Path(log).read_text(errors="replace")
-                         if Path(log).exists() else False, 60, "Orca to start speaking")
+                processes.start("orca", [sys.executable, __file__, "--run-orca", "--replace",
+                                         "-u", f"{tmp}/orca", f"--debug-file={log}"])
+                wait_for(lambda: os.path.exists(log) and "SPEECH OUTPUT" in Path(log).read_text(
+                    errors="replace"), 60, "Orca to start speaking")
             return subprocess.run(command, env=env).returncode
         except RuntimeError as failure:
-            print(f"desktop session: {failure}", file=sys.stderr)
-            for name in ("at-spi-bus", "orca"):
-                print(processes.output(name), file=sys.stderr)
+            print(f"desktop session: {failure}\n{processes.output('orca')}", file=sys.stderr)
             return 1
         finally:
             processes.end()
@@ -161,18 +148,15 @@ def main(args):
         return run_orca(args[1:])
     if args[0] == "window":
         try:
-            print(window(args[1], min_width=int(args[2]) if len(args) > 2 else 0))
-            return 0
+            return print(window(args[1], min_width=int(args[2]) if args[2:] else 0))
         except RuntimeError as failure:
-            return f"{failure}"
-    orca = args[0] == "--orca"
-    command = args[1:] if orca else args
+            return str(failure)
     if "TABULON_DESKTOP" not in os.environ:
         # A display and a session bus of its own, which end with it.
         os.environ["TABULON_DESKTOP"] = "1"
         os.execvp("dbus-run-session", ["dbus-run-session", "--", "xvfb-run", "-a", "-s",
-                                       "-screen 0 1024x768x24", PYTHON, __file__, *args])
-    return session(command, orca)
+                                       "-screen 0 1024x768x24", sys.executable, __file__, *args])
+    return session(args[1:] if args[0] == "--orca" else args, args[0] == "--orca")
 
 
 if __name__ == "__main__":

@@ -1,16 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Tests what release/windows-bundle.sh built, under Wine on a virtual display of its own:
-# test_engine and test_window; the real program started with the start-up probe (Qt's
-# standard option -plugin, as test_startup does on Linux); the installer for the current
-# user and for all users, upgrades (from an earlier build, into the folder chosen then,
-# and while the program runs) and uninstalling: interactively, and silently by each command
-# that Apps & features registers or the README gives, run through cmd /c as written, while
-# the program runs (exit code 2, nothing touched) and once it is closed (0, nothing left);
-# and, with TABULON_SIGN_CA set to the certificate that signed them, the signatures of the
-# program, the installer and the uninstaller. Everything runs in a temporary Wine prefix,
-# removed at the end with every process Wine started (checks/wine.sh).
+# Tests what release/windows-bundle.sh built, under Wine (checks/wine.sh): test_engine and
+# test_window; the program with the start-up probe (Qt's option -plugin); the installer for
+# the current user and for all users, upgrades (from an earlier build, into the folder
+# chosen then, and while the program runs) and uninstalls: interactively, and silently by
+# each command that Apps & features registers or the README gives, run through cmd /c as
+# written, while the program runs (exit code 2, nothing touched) and once it is closed (0,
+# nothing left); with TABULON_SIGN_CA set to the certificate that signed them, the
+# signatures of the program, the installer and the uninstaller.
 set -euo pipefail
 script=$(realpath "$0")
 cd "$(dirname "$script")/.."
@@ -23,8 +21,7 @@ setup=$repo/build-windows/$name-setup.exe
 
 echo "== the zip"
 for file in LICENSE.txt THIRD-PARTY-NOTICES.txt; do
-    python3 -m zipfile -l "$zip" | grep "^$name/$file " >/dev/null ||
-        { echo "the zip has no $file" >&2; exit 1; }
+    python3 -m zipfile -l "$zip" | grep -q "^$name/$file " || fail "the zip has no $file"
 done
 echo "it holds LICENSE.txt and THIRD-PARTY-NOTICES.txt"
 
@@ -40,7 +37,7 @@ done
 # QtTest names the Qt it runs on: the bundle's.
 bundled=$(grep -o -m 1 'Qt 6\.[0-9.]*' test_window.txt)
 echo "Qt in the bundle: $bundled"
-[[ $bundled == "Qt 6.8."* ]] || { echo "the bundle's Qt is not 6.8" >&2; exit 1; }
+[[ $bundled == "Qt 6.8."* ]] || fail "the bundle's Qt is not 6.8"
 
 echo "== the program with the start-up probe"
 # Wine hands WINEQT_* to the program as QT_*.
@@ -62,35 +59,25 @@ window() { /usr/bin/python3 "$repo/checks/desktop_session.py" window "$@"; }
 start_program() {
     (cd "$1" && exec timeout 600 wine ./tabulon2x2.exe) >/dev/null 2>&1 &
     program=$!
-    window '^Tabulon 2x2$' >/dev/null || { echo "the installed program showed no window" >&2; exit 1; }
+    window '^Tabulon 2x2$' >/dev/null || fail "the installed program showed no window"
 }
 # Closes it as a user does, and waits for it to end.
 close_program() {
     timeout 60 wine taskkill /im tabulon2x2.exe >/dev/null 2>&1
-    timeout 60 tail --pid="$program" -f /dev/null ||
-        { echo "the program did not end when asked to" >&2; exit 1; }
+    timeout 60 tail --pid="$program" -f /dev/null || fail "the program did not end when asked to"
 }
 # Runs the installed program with the start-up probe (its QtTest lies on Wine's PATH).
 probe_installed() {
     (cd "$1" && WINEPATH="$programs_windows" WINEQT_PLUGIN_PATH="$programs_windows\probe" \
         run 120 ./tabulon2x2.exe -plugin startupprobe)
 }
-expect_status() {
-    local expected=$1 status=0
-    shift
-    timeout 300 wine "$@" || status=$?
-    [ "$status" = "$expected" ] || { echo "exit code $status, not $expected: $*" >&2; exit 1; }
-}
 # Fails unless the installation is gone: its folder, its Start-menu entry, its registry key.
 # Where Wine keeps the uninstaller from moving its own running file away, a copy of it
 # deletes that file and the folder the moment it has ended: waited for, briefly.
 gone() {
     timeout 30 sh -c 'while [ -e "$1" ]; do sleep 0.2; done' - "$1" || true
-    if [ -e "$1" ] || [ -e "$2/Tabulon 2x2.lnk" ] || [ -n "$(registered "$3" InstallLocation)" ]; then
-        echo "the uninstaller left something behind:" >&2
-        find "$1" "$2" 2>/dev/null >&2 || true
-        exit 1
-    fi
+    [ ! -e "$1" ] && [ ! -e "$2/Tabulon 2x2.lnk" ] && [ -z "$(registered "$3" InstallLocation)" ] ||
+        fail "the uninstaller left something behind: $(find "$1" "$2" 2>/dev/null)"
 }
 # Runs a command line through cmd /c, as a deployment tool does, from a batch file that holds
 # it as written; sets $status to its exit code.
@@ -106,11 +93,12 @@ uninstall_by() {
     start_program "$folder"
     before=$(contents "$folder")
     run_cmd "$line"
-    [ "$status" = 2 ] && [ "$(contents "$folder")" = "$before" ] && [ -n "$(registered "$hive" InstallLocation)" ] ||
-        { echo "exit code $status while Tabulon ran, or something touched: $line" >&2; exit 1; }
+    [ "$status" = 2 ] && [ "$(contents "$folder")" = "$before" ] &&
+        [ -n "$(registered "$hive" InstallLocation)" ] ||
+        fail "exit code $status while Tabulon ran, or something touched: $line"
     close_program
     run_cmd "$line"
-    [ "$status" = 0 ] || { echo "exit code $status, not 0: $line" >&2; exit 1; }
+    [ "$status" = 0 ] || fail "exit code $status, not 0: $line"
     gone "$folder" "$menu" "$hive"
     echo "$line"
     echo "    exit code 2 while Tabulon ran, nothing touched; then 0, nothing left"
@@ -120,12 +108,12 @@ uninstall_by() {
 # it must go on to its first page, a window larger than the prompt, under the same title.
 asks_then_goes_on() {
     local title=$1 folder=$2 before=$3 prompt
-    prompt=$(window "$title\$") || { echo "no prompt to close the program: $title" >&2; exit 1; }
-    [ "$(contents "$folder")" = "$before" ] || { echo "files changed while it asked" >&2; exit 1; }
+    prompt=$(window "$title\$") || fail "no prompt to close the program: $title"
+    [ "$(contents "$folder")" = "$before" ] || fail "files changed while it asked"
     close_program
     timeout 30 xdotool windowfocus --sync "$prompt" 2>/dev/null || true
     timeout 30 xdotool key Return
-    window "$title" 400 >/dev/null || { echo "it did not go on after Retry: $title" >&2; exit 1; }
+    window "$title" 400 >/dev/null || fail "it did not go on after Retry: $title"
 }
 # With TABULON_SIGN_CA set, verifies the signatures of the program, the installer and an
 # installed uninstaller against it.
@@ -142,7 +130,7 @@ echo "== the installer asks for no administrator rights"
 level=$(grep -a -o 'requestedExecutionLevel level="[A-Za-z]*"' "$setup")
 echo "$level"
 [ "$level" = 'requestedExecutionLevel level="highestAvailable"' ] ||
-    { echo "the installer demands elevation" >&2; exit 1; }
+    fail "the installer demands elevation"
 
 echo "== an earlier build, for the current user, into a folder of the user's choice"
 # The same installer, made from this build with a file that this one does not ship.
@@ -153,29 +141,31 @@ echo "earlier" >"$earlier/earlier-only.txt"
 run 300 "$scratch/earlier-setup.exe" /S /CurrentUser '/D=C:\Custom\Tabulon'
 folder=$(unix_path "$(registered HKCU InstallLocation)")
 [ -f "$folder/earlier-only.txt" ] && [ "$(registered HKCU DisplayVersion)" = 0.9.0 ] ||
-    { echo "the earlier build was not installed in C:\Custom\Tabulon" >&2; exit 1; }
+    fail "the earlier build was not installed in C:\Custom\Tabulon"
 echo "installed 0.9.0 in $folder"
 
 echo "== this build over it, for the current user"
 run 300 "$setup" /S /CurrentUser
 [ "$(unix_path "$(registered HKCU InstallLocation)")" = "$folder" ] ||
-    { echo "the upgrade went elsewhere than $folder" >&2; exit 1; }
+    fail "the upgrade went elsewhere than $folder"
 [ "$(contents "$folder" | grep -v ' ./uninstall.exe$')" = "$(contents "$stage")" ] ||
-    { echo "the upgraded folder is not this build:" >&2; contents "$folder" >&2; exit 1; }
+    fail "the upgraded folder is not this build: $(contents "$folder")"
 menu="$(unix_path "$(timeout 60 wine cmd /c echo %APPDATA% | tr -d '\r')")/Microsoft/Windows/Start Menu/Programs"
-[ -f "$menu/Tabulon 2x2.lnk" ] || { echo "no Start-menu entry for the user" >&2; exit 1; }
+[ -f "$menu/Tabulon 2x2.lnk" ] || fail "no Start-menu entry for the user"
 size=$(($(registered HKCU EstimatedSize))) # kB, as reg writes it in hex
 [ "$size" -gt 0 ] && [ "$(registered HKCU DisplayVersion)" = "$version" ] ||
-    { echo "Apps & features has no size or the old version" >&2; exit 1; }
+    fail "Apps & features has no size or the old version"
 [ ! -e "$WINEPREFIX/drive_c/Program Files/Tabulon 2x2" ] && [ -z "$(registered HKLM InstallLocation)" ] ||
-    { echo "an installation for the current user wrote for all users" >&2; exit 1; }
+    fail "an installation for the current user wrote for all users"
 probe_installed "$folder"
 echo "upgraded in place to $version: earlier-only.txt gone, Start-menu entry and Apps & features ($size kB) for the user, the installed program ran"
 
 echo "== while the program runs: upgrade refuses, touching nothing"
 start_program "$folder"
 before=$(contents "$folder")
-expect_status 2 "$setup" /S /CurrentUser
+status=0
+timeout 300 wine "$setup" /S /CurrentUser || status=$?
+[ "$status" = 2 ] || fail "exit code $status, not 2: a silent upgrade while Tabulon runs"
 echo "silent upgrade: exit code 2"
 timeout 300 wine "$setup" /CurrentUser >/dev/null 2>&1 &
 interactive=$!
@@ -196,7 +186,7 @@ for _ in $(seq 60); do
     timeout 30 xdotool key Return
     sleep 2
 done
-wait "$interactive" || { echo "the interactive uninstall failed ($?)" >&2; exit 1; }
+wait "$interactive" || fail "the interactive uninstall failed ($?)"
 gone "$folder" "$menu" HKCU
 echo "asked to close the program, touched nothing, uninstalled once it was closed"
 
@@ -210,8 +200,8 @@ for mode in CurrentUser AllUsers; do
         run 300 "$setup" /S "/$mode"
         folder=$(unix_path "$(registered "$hive" InstallLocation)")
         if [ "$mode$command" = AllUsersreadme ]; then
-            [ "$(registered HKLM InstallLocation)" = 'C:\Program Files\Tabulon 2x2' ] && [ -f "$menu/Tabulon 2x2.lnk" ] ||
-                { echo "not installed into Program Files with a Start-menu entry for all" >&2; exit 1; }
+            [ "$(registered HKLM InstallLocation)" = 'C:\Program Files\Tabulon 2x2' ] &&
+                [ -f "$menu/Tabulon 2x2.lnk" ] || fail "not installed for all users with a menu entry"
             probe_installed "$folder"
             echo "installed into Program Files with a Start-menu entry for all users, and ran"
             signatures "$folder/uninstall.exe"

@@ -1,13 +1,14 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 """What the third-party notices of the Windows bundle and of the web page share: Tabulon's
-own entry, the Debian package a file came from and where its source is published, the
-paragraphs of a Debian copyright file that cover a source file (read with python3-debian),
-and the appendix of licence texts."""
+own entry, the Debian package a file came from and where its source is, the paragraph of a
+Debian copyright file (read with python3-debian) that covers a source file, the licence
+texts, and the notices written, or their problems named."""
 import fnmatch
 import os
 import re
 import subprocess
+import sys
 from pathlib import Path
 
 from debian.copyright import Copyright
@@ -17,7 +18,6 @@ HOMEPAGE = "https://tabulon2x2.invalid/"  # the owner's home page, where release
 
 
 def own_entry(title, offer):
-    """The notices' title and Tabulon's own entry."""
     return [title, "=" * len(title), "", "Tabulon 2x2", "-" * 11,
             "Copyright 2026 The Tabulon 2x2 authors. Free software under the GNU General Public",
             "License, version 3 or (at your option) any later version (GPL-3.0-or-later), whose",
@@ -41,13 +41,13 @@ def debian_package(path):
 
 
 def source_place(source, offer):
-    """Where a Debian source package NAME=VERSION is published: in OFFER, where
-    debian-sources.sh fetched it into the cache, or in Debian's snapshot archive."""
+    """Where a source package NAME=VERSION is published: in OFFER, where debian-sources.sh
+    fetched it into the cache, or in Debian's snapshot archive."""
     name, _, version = source.partition("=")
     fetched = Path(os.environ.get("TABULON_CACHE", "/nonexistent"), "sources",
                    f"{name}_{version.split(':')[-1]}", ".complete")
-    return (f"in {offer}" if fetched.exists()
-            else f"https://snapshot.debian.org/package/{name}/{version}/")
+    return f"in {offer}" if fetched.exists() else \
+        f"https://snapshot.debian.org/package/{name}/{version}/"
 
 
 def copyright_of(package):
@@ -55,10 +55,10 @@ def copyright_of(package):
 
 
 def covering(copyright_file, source_file):
-    """The Files paragraph that covers a source file, the last whose patterns match all of
-    its path (python3-debian's own lookup also takes a pattern that matches only its
-    start), and the texts of the licences it names: a standalone License paragraph's, or
-    the file its Reference field names, or the Files paragraph's own."""
+    """The Files paragraph that covers a source file, the last whose patterns match all its
+    path (python3-debian's own lookup also takes a pattern matching only its start), and
+    the texts of the licences it names: a standalone License paragraph's, the file its
+    Reference names, or the Files paragraph's own."""
     paragraph = [p for p in copyright_file.all_files_paragraphs()
                  if any(fnmatch.fnmatchcase(source_file, pattern) for pattern in p.files)][-1]
     texts = {}
@@ -68,8 +68,8 @@ def covering(copyright_file, source_file):
         for standalone in copyright_file.all_license_paragraphs():
             if standalone.license.synopsis == name:
                 reference = Path(Deb822(standalone.dump()).get("Reference", "") or "/nonexistent")
-                texts[name] = (reference.read_text() if reference.is_file()
-                               else standalone.license.text)
+                texts[name] = reference.read_text() if reference.is_file() \
+                    else standalone.license.text
     return paragraph, texts
 
 
@@ -81,3 +81,12 @@ def appendix(texts, problems):
             problems.append(f"no text of the licence {name}")
         out += [f"--- {name} ---", "", text.rstrip(), ""]
     return out
+
+
+def finish(out, problems, start=""):
+    """Writes the notices, or names their problems and fails."""
+    for problem in problems:
+        print(problem, file=sys.stderr)
+    if not problems:
+        sys.stdout.write(start + "\n".join(out) + "\n")
+    return 1 if problems else 0

@@ -1,11 +1,10 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The third-party notices of the web page, made from what was built: the page holds
-Tabulon's own code and, in its engine (engine.wasm), the parts of emscripten's C library
-and compiler runtime that the linker took in. The linker's trace names them; each is traced
-to its source file in Debian's package, and its notice is the paragraph of that package's
-copyright file that covers the source file, with the texts of the licences it names. It
-fails, saying why, on a linked file it cannot trace and on a licence without its text.
+"""The third-party notices of the web page, made from what was built: its engine
+(engine.wasm) holds the parts of emscripten's C library and compiler runtime that the
+linker's trace names; each is traced to its source file in Debian's package, and its notice
+is the paragraph of that package's copyright file that covers it, with its licences' texts.
+It fails on a linked file it cannot trace and on a licence without its text.
 
 usage: web-notices.py OFFER BUILD_FOLDER <TRACE   prints the notices
        web-notices.py --sources <TRACE            prints NAME=VERSION of the source packages
@@ -17,7 +16,8 @@ import re
 import sys
 from pathlib import Path
 
-from notices import appendix, copyright_of, covering, debian_package, own_entry, source_place
+from notices import (appendix, copyright_of, covering, debian_package, finish, own_entry,
+                     source_place)
 
 # Where the source of each library of emscripten's lies in its tree.
 LIBRARIES = {"libc": "system/lib/libc", "libcompiler_rt": "system/lib/compiler-rt"}
@@ -77,13 +77,7 @@ def main():
                                 if line.strip()],
                 "License: " + paragraph.license.synopsis,
                 *[" " + (line or ".") for line in paragraph.license.text.splitlines()], ""]
-    out += appendix(texts, problems)
-    for problem in problems:
-        print(problem, file=sys.stderr)
-    if problems:
-        return 1
-    sys.stdout.write("\n".join(out) + "\n")
-    return 0
+    return finish(out + appendix(texts, problems), problems)
 
 
 if __name__ == "__main__":

@@ -1,80 +1,68 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The third-party notices of the Windows bundle, made from what was built, and checked as
-they are made: it fails, saying why, on a shipped file that has no notice and on a licence
-named in a notice whose text it cannot give.
+"""The third-party notices of the Windows bundle, made from what was built; it fails on a
+shipped file without a notice and on a licence named in a notice without its text.
 
 usage: windows-notices.py notices QT OFFER FILE...   prints the notices
        windows-notices.py sources QT FILE...         prints NAME=VERSION of the Debian source
                                                      packages of the files not Qt's
-
-QT is the Qt that qt-build.sh installed: its SPDX bill of materials (sbom/*.spdx) says
-which third-party code each Qt library holds, with its licences and copyright lines, and
-the Debian source package beside it (source/) holds the licence texts: Qt's LICENSES/
-folder and each component's own licence files, named in the qt_attribution.json that the
-bill of materials cites. OFFER names the archive of the corresponding source, published
-beside the bundle. FILE is a shipped file, a DLL of the Windows folder. Files that are not
-Qt's come from Debian packages (the MinGW runtime), whose copyright files are their
-notices; their source packages are named with where they are: in OFFER when
-debian-sources.sh could fetch them, or the snapshot archive.
+QT is the Qt that qt-build.sh installed: its SPDX bill of materials (sbom/*.spdx) says what
+third-party code each library holds, with licences and copyright lines; its Debian source
+package (source/) holds Qt's LICENSES/ and each component's licence files, which the
+qt_attribution.json that the bill cites names. OFFER is the archive of the corresponding
+source. FILE is a DLL of the Windows folder; the others than Qt's come from Debian packages
+(the MinGW runtime), whose copyright files are their notices.
 """
 import json
+import os
 import re
 import subprocess
 import sys
 import tarfile
 from pathlib import Path
 
-from notices import HOMEPAGE, appendix, debian_package, own_entry, source_place
+from notices import HOMEPAGE, appendix, debian_package, finish, own_entry, source_place
 
 MINGW = "x86_64-w64-mingw32-g++-posix"
 LICENCE_FILE = re.compile(r"(LICEN[CS]E|COPYING)[^/]*$|/[^/]*-license\.txt$", re.I)
 
 
 def read_sbom(qt: Path):
-    """Packages (by SPDX id: a dict of their fields), files (by name: SPDX id) and
-    relationships (id -> ids it contains or depends on) of Qt's bill of materials."""
-    packages, files, related = {}, {}, {}
-    current = None
+    """Packages (by SPDX id, a dict of their fields), files (by name: SPDX id) and what
+    each id contains or depends on, from Qt's bill of materials."""
+    packages, files, related, current = {}, {}, {}, None
     for spdx in sorted((qt / "sbom").glob("*.spdx")):
         text = re.sub(r"<text>(.*?)</text>", lambda m: m.group(1).replace("\n", "\x00"),
                       spdx.read_text(), flags=re.S)
         for line in text.splitlines():
             key, _, value = line.partition(": ")
             value = value.replace("\x00", "\n").strip()
-            if key == "PackageName":
-                current = {"PackageName": value}
-            elif key == "FileName":
-                current = {"FileName": value}
+            if key in ("PackageName", "FileName"):
+                current = {key: value}
             elif key == "SPDXID" and current is not None:
-                if "PackageName" in current:
-                    packages[value] = current
+                if "FileName" in current:
+                    files[Path(current.pop("FileName")).name.lower()] = value
+                    current = None
                 else:
-                    files[Path(current["FileName"]).name.lower()] = value
-                current = None if "FileName" in current else current
-            elif key == "Relationship":
-                a, kind, b = value.split()[:3]
-                if kind in ("CONTAINS", "DEPENDS_ON"):
-                    related.setdefault(a, []).append(b)
+                    packages[value] = current
+            elif key == "Relationship" and value.split()[1] in ("CONTAINS", "DEPENDS_ON"):
+                related.setdefault(value.split()[0], []).append(value.split()[2])
             elif current is not None and key.startswith("Package"):
                 current[key] = value
     return packages, files, related
 
 
-def qt_parts(sbom, name: str):
-    """The SPDX ids of the packages that ship this file and of all they hold or use, or
-    None for a file that is not Qt's."""
+def qt_parts(sbom, name):
+    """The SPDX ids of the packages that ship a file and of all they hold or use, or None
+    for a file that is not Qt's."""
     packages, files, related = sbom
-    file_id = files.get(name.lower())
-    if file_id is None:
+    if (file_id := files.get(name.lower())) is None:
         return None
     seen, todo = set(), [a for a, bs in related.items() if file_id in bs and a in packages]
     while todo:
-        spdx_id = todo.pop()
-        if spdx_id in seen or spdx_id not in packages:
-            continue
-        seen.add(spdx_id)
-        todo.extend(related.get(spdx_id, []))
+        if (spdx_id := todo.pop()) in packages and spdx_id not in seen:
+            seen.add(spdx_id)
+            todo += related.get(spdx_id, [])
     return seen
 
 
@@ -84,23 +72,19 @@ def display_name(package):
     return f"{part} (in Qt {module})" if part else package["PackageName"]
 
 
-def licence_ids(expression: str):
+def licence_ids(expression):
     return sorted(set(re.findall(r"[A-Za-z0-9.+-]+", expression)) -
                   {"AND", "OR", "WITH", "NOASSERTION", "NONE"})
 
 
 def qt_source_texts(qt: Path):
-    """The attribution files and licence texts of the Qt source package, by path below
-    its top folder."""
-    texts = {}
-    orig = next((qt / "source").glob("*.orig.tar.*"))
-    with tarfile.open(orig) as tar:
-        for member in tar:
-            path = member.name.partition("/")[2]
-            if member.isfile() and (path.endswith("qt_attribution.json") or
-                                    path.startswith("LICENSES/") or LICENCE_FILE.search(path)):
-                texts[path] = tar.extractfile(member).read().decode("utf-8", "replace")
-    return texts
+    """The attribution files and licence texts of Qt's source, by path below its top."""
+    with tarfile.open(next((qt / "source").glob("*.orig.tar.*"))) as tar:
+        return {path: tar.extractfile(member).read().decode("utf-8", "replace")
+                for member in tar if member.isfile()
+                for path in [member.name.partition("/")[2]]
+                if path.endswith("qt_attribution.json") or path.startswith("LICENSES/")
+                or LICENCE_FILE.search(path)}
 
 
 def own_licence_files(package, texts):
@@ -113,53 +97,23 @@ def own_licence_files(package, texts):
     if isinstance(attribution, list):
         attribution = attribution[int(cited.group(2))]
     names = attribution.get("LicenseFiles") or [attribution.get("LicenseFile")]
-    folder = Path(cited.group(1)).parent
-    return [Path(*(folder / name).parts).as_posix() for name in names if name]
-
-
-def normalised(path: str):
-    parts = []
-    for part in path.split("/"):
-        if part == "..":
-            parts.pop()
-        elif part not in ("", "."):
-            parts.append(part)
-    return "/".join(parts)
-
-
-def header(qt_version, qt_files, offer, rebuild):
-    terms = [
-        "Qt is Copyright (C) The Qt Company Ltd. and other contributors, used here under",
-        "the GNU Lesser General Public License version 3 (LGPL-3.0-only), whose text",
-        "follows below with that of the GNU General Public License version 3 it builds on.",
-        "Qt is linked dynamically: you may replace these DLLs with your own build of Qt.",
-    ]
-    return [f"Qt {qt_version}", "-" * (3 + len(qt_version)), "",
-            "Files: " + ", ".join(qt_files), "", *terms, "",
-            "It was built from Debian's qt6-base source package, with Debian's patches.",
-            "The complete corresponding source is published beside this build, in the same",
-            f"place ({HOMEPAGE}releases/), as {offer}:",
-            "that source package (.dsc, .orig.tar.xz, .debian.tar.xz), the steps that built",
-            "Qt from it (rebuild.sh, below), and whatever else they name.", "",
-            *["  " + line for line in rebuild.splitlines()], ""]
+    return [os.path.normpath(f"{Path(cited.group(1)).parent}/{name}") for name in names if name]
 
 
 def read_shipped(qt: Path, shipped):
     """Qt's files, the third-party code in them and the Debian packages of the others."""
     sbom = read_sbom(qt)
-    packages = sbom[0]
     problems, qt_files, third_party, debian = [], [], {}, {}
     for path in shipped:
         name = Path(path).name
-        parts = qt_parts(sbom, name)
-        if parts is not None:
+        if (parts := qt_parts(sbom, name)) is not None:
             qt_files.append(name)
             third = sorted((i for i in parts if "3rdparty" in i and "system-3rdparty" not in i),
-                           key=lambda i: display_name(packages[i]).lower())
-            added = [display_name(packages[i]) for i in third if i not in third_party]
+                           key=lambda i: display_name(sbom[0][i]).lower())
+            added = [display_name(sbom[0][i]) for i in third if i not in third_party]
             print(f"{name}: Qt" + (", adding " + ", ".join(added) if added else ""),
                   file=sys.stderr)
-            third_party.update((i, packages[i]) for i in third)
+            third_party.update((i, sbom[0][i]) for i in third)
             continue
         # A DLL is looked for where MinGW-w64 finds it.
         package, sources = debian_package(subprocess.run(
@@ -171,41 +125,44 @@ def read_shipped(qt: Path, shipped):
             print(f"{name}: Debian package {package} (source {', '.join(sources)})",
                   file=sys.stderr)
             debian.setdefault((package, tuple(sources)), []).append(name)
-    return packages, problems, qt_files, third_party, debian
-
-
-def sources(qt: Path, shipped):
-    _, problems, _, _, debian = read_shipped(qt, shipped)
-    print("\n".join(sorted({s for _, srcs in debian for s in srcs})))
-    return 1 if problems else 0
+    return sbom[0], problems, qt_files, third_party, debian
 
 
 def notices(qt: Path, offer: str, shipped):
     packages, problems, qt_files, third_party, debian = read_shipped(qt, shipped)
     texts = qt_source_texts(qt)
-    qt_version = next((p.get("PackageVersion", "") for i, p in packages.items()
-                       if i.endswith("qt-module-Core")), "")
-    out = own_entry("Tabulon 2x2 for Windows: third-party software notices", offer)
-    out += ["Besides Tabulon 2x2 itself, this build holds the following software of other",
-            "authors, under their own licences.", ""]
-    out += header(qt_version, qt_files, offer, (qt / "source/rebuild.sh").read_text())
-    licences = {"LGPL-3.0-only", "GPL-3.0-only"}
-    own_files = {}
-    out += ["Third-party code built into Qt", "-" * 30, ""]
-    for spdx_id, package in third_party.items():
+    version = next((p.get("PackageVersion", "") for i, p in packages.items()
+                    if i.endswith("qt-module-Core")), "")
+    out = own_entry("Tabulon 2x2 for Windows: third-party software notices", offer) + [
+        "Besides Tabulon 2x2 itself, this build holds the following software of other",
+        "authors, under their own licences.", "", f"Qt {version}", "-" * (3 + len(version)), "",
+        "Files: " + ", ".join(qt_files), "",
+        "Qt is Copyright (C) The Qt Company Ltd. and other contributors, used here under",
+        "the GNU Lesser General Public License version 3 (LGPL-3.0-only), whose text",
+        "follows below with that of the GNU General Public License version 3 it builds on.",
+        "Qt is linked dynamically: you may replace these DLLs with your own build of Qt.", "",
+        "It was built from Debian's qt6-base source package, with Debian's patches.",
+        "The complete corresponding source is published beside this build, in the same",
+        f"place ({HOMEPAGE}releases/), as {offer}:",
+        "that source package (.dsc, .orig.tar.xz, .debian.tar.xz), the steps that built",
+        "Qt from it (rebuild.sh, below), and whatever else they name.", "",
+        *["  " + line for line in (qt / "source/rebuild.sh").read_text().splitlines()], "",
+        "Third-party code built into Qt", "-" * 30, ""]
+    licences, own_files = {"LGPL-3.0-only", "GPL-3.0-only"}, {}
+    for package in third_party.values():
+        name = display_name(package)
         expression = package.get("PackageLicenseConcluded") or package.get(
             "PackageLicenseDeclared", "NOASSERTION")
-        own = [normalised(f) for f in own_licence_files(package, texts)]
+        own = own_licence_files(package, texts)
         for file in own:
+            own_files.setdefault(file, []).append(name)
             if file not in texts:
-                problems.append(f"{display_name(package)}: its licence file {file} is missing")
-            own_files.setdefault(file, []).append(display_name(package))
+                problems.append(f"{name}: its licence file {file} is missing")
         for licence in licence_ids(expression):
             if f"LICENSES/{licence}.txt" not in texts and not own:
-                problems.append(f"{display_name(package)}: no text of {licence}")
+                problems.append(f"{name}: no text of {licence}")
             licences.add(licence)
-        out += [f"{display_name(package)} {package.get('PackageVersion', '')}".rstrip(),
-                f"  Licence: {expression}"]
+        out += [f"{name} {package.get('PackageVersion', '')}".rstrip(), f"  Licence: {expression}"]
         copyright_text = package.get("PackageCopyrightText", "NOASSERTION")
         if "FTL" in licence_ids(expression):
             year = max(re.findall(r"\b(?:19|20)\d\d\b", copyright_text), default="")
@@ -216,39 +173,31 @@ def notices(qt: Path, offer: str, shipped):
                     "  rights reserved."]
         if copyright_text not in ("NOASSERTION", "NONE"):
             out += ["  " + line for line in copyright_text.splitlines()]
-        if own:
-            out.append("  Its own licence: " + ", ".join(own) + " (below)")
+        out += ["  Its own licence: " + ", ".join(own) + " (below)"] if own else []
         out.append("")
-
-    for (package, package_sources), files in sorted(debian.items()):
+    for (package, sources), files in sorted(debian.items()):
         title = f"The MinGW-w64 runtime: {', '.join(files)}"
         out += [title, "-" * len(title),
                 f"From Debian's package {package}, built from these source packages:",
-                *[f"  {s.replace('=', ' ')}: {source_place(s, offer)}" for s in package_sources],
+                *[f"  {s.replace('=', ' ')}: {source_place(s, offer)}" for s in sources],
                 "Its copyright file:", "",
                 Path(f"/usr/share/doc/{package}/copyright").read_text(errors="replace").rstrip(),
                 ""]
-
     out += ["Licence files of the components", "=" * 31, ""]
     for file, users in sorted(own_files.items()):
-        if file in texts:
-            out += [f"--- {file} ({', '.join(users)}) ---", "", texts[file].rstrip(), ""]
-    for licence in ("LGPL-3.0-only", "GPL-3.0-only"):
-        if f"LICENSES/{licence}.txt" not in texts:
-            problems.append(f"no text of {licence}")
-    # Licences without a text in Qt's LICENSES/ come with the component's own files, above.
-    out += appendix({licence: texts[f"LICENSES/{licence}.txt"] for licence in licences
-                     if f"LICENSES/{licence}.txt" in texts}, problems)
-    for problem in problems:
-        print(problem, file=sys.stderr)
-    if problems:
-        return 1
+        out += [f"--- {file} ({', '.join(users)}) ---", "", texts.get(file, "").rstrip(), ""]
+    # Licences without a text in Qt's LICENSES/ come with the component's own files, above;
+    # Qt's own must have theirs.
+    out += appendix({licence: texts.get(f"LICENSES/{licence}.txt", "") for licence in licences
+                     if f"LICENSES/{licence}.txt" in texts or "GPL-3.0-only" in licence},
+                    problems)
     # A byte-order mark, so that the installer and Notepad read it as UTF-8.
-    sys.stdout.write("\ufeff" + "\n".join(out) + "\n")
-    return 0
+    return finish(out, problems, "\ufeff")
 
 
 if __name__ == "__main__":
     if sys.argv[1] == "sources":
-        sys.exit(sources(Path(sys.argv[2]), sys.argv[3:]))
+        packages, problems, _, _, debian = read_shipped(Path(sys.argv[2]), sys.argv[3:])
+        print("\n".join(sorted({s for _, sources in debian for s in sources})))
+        sys.exit(1 if problems else 0)
     sys.exit(notices(Path(sys.argv[2]), sys.argv[3], sys.argv[4:]))

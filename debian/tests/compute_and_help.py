@@ -12,25 +12,18 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "checks"))
 from desktop_session import Processes, keys, wait_for, window  # noqa: E402
 
 
-def texts(app):
-    """The names of the program's accessible objects and the text of its text objects."""
-    import pyatspi  # only once the session's buses are in the environment
-    found = []
-    for obj in pyatspi.findAllDescendants(app, lambda o: True):
-        found.append(obj.name or "")
-        try:
-            text = obj.queryText()
-            found.append(text.getText(0, text.characterCount))
-        except NotImplementedError:
-            pass
-    return found
-
-
 def shows(what):
-    import pyatspi
+    """Whether a name or a text of the program's accessible objects holds this."""
+    import pyatspi  # only once the session's buses are in the environment
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name == "tabulon2x2":
-            return any(what in text for text in texts(app))
+            for obj in pyatspi.findAllDescendants(app, lambda o: True):
+                try:
+                    text = obj.queryText().getText(0, -1)
+                except NotImplementedError:
+                    text = ""
+                if what in (obj.name or "") or what in text:
+                    return True
     return False
 
 

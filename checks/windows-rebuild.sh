@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the Windows files of this commit a second time, from a clone under another path,
-# with another umask, time zone, locale and clock (three days on; files keep their own
-# times), against the same cached
-# Qt and with the same signing settings, and compares them with those that
-# release/windows-bundle.sh made in build-windows/: the program, the zip, the installer and
-# the source archive. It fails naming each file that differs and its first differing byte,
-# and shows with diffoscope what differs in it.
+# Builds the Windows files of this commit a second time, as a user who checks a release
+# does: from a clone under another path, with another umask, time zone, locale and clock
+# (three days on; files keep their own times), against the same cached Qt, without the key,
+# attaching the signatures that release/windows-bundle.sh kept apart. Compares the program,
+# the zip, the installer and the source archive with those in build-windows/, and fails
+# naming each file that differs and its first differing byte, shown by diffoscope.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +16,10 @@ files=("$name/tabulon2x2.exe" "$name-windows-x64.zip" "$name-setup.exe"
 other=$(mktemp -d "${TMPDIR:-/tmp}/tabulon-rebuild.XXXXXX")
 trap 'rm -rf "$other"' EXIT
 git clone -q --no-local . "$other/elsewhere"
-(umask 0002 && cd "$other/elsewhere" && release/in-clean-root.sh trixie bash -c \
+signatures=$PWD/build-windows/$name-signatures
+[ -d "$signatures" ] || signatures=
+(umask 0002 && cd "$other/elsewhere" && env -u TABULON_SIGN_PKCS12 -u TABULON_SIGN_PKCS11_MODULE \
+    ${signatures:+TABULON_SIGN_DETACHED="$signatures"} release/in-clean-root.sh trixie bash -c \
     'dev/deps.sh --no-recommends --only faketime locales-all &&
      TZ=Asia/Tokyo LANG=ru_RU.UTF-8 NO_FAKE_STAT=1 faketime -f +3d release/windows-bundle.sh' \
     >"$other/build.log" 2>&1) || { tail -n 30 "$other/build.log" >&2; exit 1; }

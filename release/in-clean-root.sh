@@ -48,9 +48,9 @@ unshare --mount --pid --fork --propagation private -- bash -euc '
     mapfile -t passed < <(env | grep -E "^(CI|TABULON_CI_RUN|TABULON_SIGN_[A-Z0-9_]+)=" || true)
     for setting in "${passed[@]}"; do
         file=${setting#*=}
-        [[ $setting == TABULON_SIGN_* && -f $file ]] || continue
+        [[ $setting == TABULON_SIGN_* && -e $file ]] || continue
         mkdir -p "$root$(dirname "$file")"
-        touch "$root$file"
+        [ -d "$file" ] && mkdir -p "$root$file" || touch "$root$file"
         mount --bind "$file" "$root$file"
     done
     exec chroot "$root" env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \

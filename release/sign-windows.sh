@@ -10,17 +10,25 @@
 #   TABULON_SIGN_PASSWORD_FILE   the file holding the PKCS#12 password or the token's PIN;
 #   TABULON_SIGN_TIMESTAMP_URL   an RFC 3161 time-stamping service, so that the signature
 #                                outlives the certificate.
+#   TABULON_SIGN_DETACHED        a folder of detached signatures, NAME.p7 for the file NAME:
+#                                written there by the key; with no key named, attached from
+#                                there, as a user who rebuilds a release does (README).
 # The signing time is SOURCE_DATE_EPOCH where it is set: the same key then makes the same
 # signature (a time-stamping service's counter-signature aside).
-# usage: release/sign-windows.sh FILE
+# usage: release/sign-windows.sh FILE [NAME]       (NAME: the file's own, by default)
 set -euo pipefail
-file=${1:?usage: release/sign-windows.sh FILE}
+file=${1:?usage: release/sign-windows.sh FILE [NAME]}
+detached=${TABULON_SIGN_DETACHED:+$TABULON_SIGN_DETACHED/${2:-$(basename "$file")}.p7}
 
 if [ -n "${TABULON_SIGN_PKCS12:-}" ]; then
     key=(-pkcs12 "$TABULON_SIGN_PKCS12")
 elif [ -n "${TABULON_SIGN_PKCS11_MODULE:-}" ]; then
     key=(-pkcs11module "$TABULON_SIGN_PKCS11_MODULE" -certs "$TABULON_SIGN_PKCS11_CERT"
         -key "$TABULON_SIGN_PKCS11_KEY")
+elif [ -n "$detached" ]; then
+    osslsigncode attach-signature -sigin "$detached" -in "$file" -out "$file.signed" >&2
+    mv "$file.signed" "$file"
+    exit
 else
     exit 0
 fi
@@ -30,3 +38,4 @@ fi
 osslsigncode sign "${key[@]}" -h sha256 -n "Tabulon 2x2" -i https://tabulon2x2.invalid/ \
     -in "$file" -out "$file.signed" >&2
 mv "$file.signed" "$file"
+[ -z "$detached" ] || osslsigncode extract-signature -in "$file" -out "$detached" >&2

@@ -22,11 +22,18 @@ dev/deps.sh --no-recommends icoutils nsis zip python3-debian osslsigncode git xz
 # installer and the source archive.
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 
+version=$(dev/version.sh)
+name=tabulon2x2-$version
+# Where the owner's key signs, the signatures are also kept apart, to be published beside the
+# files: whoever rebuilds them unsigned attaches these and gets the same bytes (README).
+if [ -n "${TABULON_SIGN_PKCS12:-}${TABULON_SIGN_PKCS11_MODULE:-}" ]; then
+    export TABULON_SIGN_DETACHED=$PWD/build-windows/$name-signatures
+    rm -rf "$TABULON_SIGN_DETACHED" && mkdir -p "$TABULON_SIGN_DETACHED"
+fi
+
 # Configured afresh, so that no setting stays from an earlier Qt.
 TABULON_QT_WINDOWS=$qt cmake --preset windows --fresh >/dev/null
 cmake --build build-windows
-version=$(dev/version.sh)
-name=tabulon2x2-$version
 stage=build-windows/$name
 source_tar=build-windows/$name-windows-x64-source.tar
 

@@ -39,7 +39,7 @@ VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} Setup"
 VIAddVersionKey "LegalCopyright" "Copyright 2026 The Tabulon 2x2 authors. GPL-3.0-or-later."
 !ifdef SIGN
 !finalize '${SIGN} "%1"'
-!uninstfinalize '${SIGN} "%1"'
+!uninstfinalize '${SIGN} "%1" uninstall.exe'
 !endif
 
 ; The mode and folder of an earlier installation are proposed again.

@@ -26,7 +26,8 @@ elif [ -n "${TABULON_SIGN_PKCS11_MODULE:-}" ]; then
     key=(-pkcs11module "$TABULON_SIGN_PKCS11_MODULE" -certs "$TABULON_SIGN_PKCS11_CERT"
         -key "$TABULON_SIGN_PKCS11_KEY")
 elif [ -n "$detached" ]; then
-    osslsigncode attach-signature -sigin "$detached" -in "$file" -out "$file.signed" >&2
+    osslsigncode attach-signature -sigin "$detached" -in "$file" -out "$file.signed" >&2 || {
+        echo "sign-windows.sh: $detached does not sign this build of $file" >&2; exit 1; }
     mv "$file.signed" "$file"
     exit
 else

@@ -12,7 +12,8 @@
 #                                outlives the certificate.
 #   TABULON_SIGN_DETACHED        a folder of detached signatures, NAME.p7 for the file NAME:
 #                                written there by the key; with no key named, attached from
-#                                there, as a user who rebuilds a release does (README).
+#                                there, as a user who rebuilds a release does (README),
+#   TABULON_SIGN_CA              checked against this CA certificate (default: the system's).
 # The signing time is SOURCE_DATE_EPOCH where it is set: the same key then makes the same
 # signature (a time-stamping service's counter-signature aside).
 # usage: release/sign-windows.sh FILE [NAME]       (NAME: the file's own, by default)
@@ -26,7 +27,8 @@ elif [ -n "${TABULON_SIGN_PKCS11_MODULE:-}" ]; then
     key=(-pkcs11module "$TABULON_SIGN_PKCS11_MODULE" -certs "$TABULON_SIGN_PKCS11_CERT"
         -key "$TABULON_SIGN_PKCS11_KEY")
 elif [ -n "$detached" ]; then
-    osslsigncode attach-signature -sigin "$detached" -in "$file" -out "$file.signed" >&2 || {
+    osslsigncode attach-signature ${TABULON_SIGN_CA:+-CAfile "$TABULON_SIGN_CA"} -sigin "$detached" \
+        -in "$file" -out "$file.signed" >&2 || {
         echo "sign-windows.sh: $detached does not sign this build of $file" >&2; exit 1; }
     mv "$file.signed" "$file"
     exit

@@ -16,7 +16,8 @@ cd "$(dirname "$0")/.."
 [ -n "${TABULON_IN_ROOT:-}" ] || exec release/in-clean-root.sh trixie "$0" "$@"
 
 qt=$(release/qt-build.sh windows)
-dev/deps.sh --no-recommends icoutils nsis zip python3-debian osslsigncode git xz-utils
+dev/deps.sh --no-recommends icoutils nsis zip python3-debian osslsigncode ca-certificates git \
+    xz-utils
 # Every time in what it makes is the commit's: in the PE headers (binutils' linker and
 # strip take SOURCE_DATE_EPOCH), the signatures' signing time, the files of the zip, the
 # installer and the source archive.

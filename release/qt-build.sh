@@ -4,10 +4,10 @@
 # Run in a clean Debian 13 root (release/in-clean-root.sh trixie): builds Qt from Debian 13's
 # own qt6-base source, with the root's Qt of the same version as its host tools, for
 #   windows  64-bit Windows, shared, with Debian 13's MinGW-w64 (posix threads).
-# Built once: the result is kept in the project's cache ($TABULON_CACHE), keyed by the Qt
-# version, the configure options, the toolchain and the compiler, beside the Debian source
-# package it was built from, rebuild.sh (the build steps themselves, which this script runs,
-# for anyone rebuilding it from that source) and an SPDX bill of materials of what went
+# Built once: the result is kept in the project's cache ($TABULON_CACHE), keyed by the build
+# steps, the toolchain and the compiler, beside the Debian source package it was built
+# from, rebuild.sh (the build steps themselves, which this script runs, for anyone
+# rebuilding it from that source: the same DLLs) and an SPDX bill of materials of what went
 # into it. Prints the installed prefix, and nothing else.
 # usage: release/qt-build.sh windows
 set -euo pipefail
@@ -33,10 +33,6 @@ windows)
 esac
 "$here/../dev/deps.sh" --no-recommends ninja-build dpkg-dev "${packages[@]}"
 version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
-key=$(printf '%s\n' "$version" "${options[*]}" "$("$compiler" --version | head -n 1)" \
-    "$(cat "$toolchain")" | sha256sum | cut -c1-16)
-prefix=$cache/qt-$platform-$key
-
 # The build steps, run from the folder of Debian's source package: written beside it, and
 # run from there by this script.
 rebuild() {
@@ -52,14 +48,25 @@ prefix=\$(realpath -m "\${1:?usage: sh rebuild.sh PREFIX}")
 # The toolchain file for MinGW-w64 stays beside the Qt it builds.
 mkdir -p "\$prefix" && cp mingw-w64.cmake "\$prefix/"
 dpkg-source --no-check -x qt6-base_*.dsc qtbase
+# The same DLLs from any folder, at any time: source paths relative to this folder, and the
+# time stamps the linker writes those of the source package's last changelog entry.
+export SOURCE_DATE_EPOCH=\$(dpkg-parsechangelog -l qtbase/debian/changelog -S Timestamp)
+map="-ffile-prefix-map=\$(pwd)/="
 mkdir -p build && cd build
 ../qtbase/configure -prefix "\$prefix" ${options[*]} -qt-host-path /usr -- -G Ninja \\
     -DCMAKE_TOOLCHAIN_FILE="\$prefix/mingw-w64.cmake" \\
+    -DCMAKE_C_FLAGS="\$map" -DCMAKE_CXX_FLAGS="\$map" \\
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$multiarch/cmake
 cmake --build . --parallel
 cmake --install .
 EOF
 }
+# Built once for each version of the build steps (the Qt version and the options among them),
+# toolchain file and compiler.
+key=$(printf '%s\n' "$(rebuild)" "$(cat "$toolchain")" "$("$compiler" --version | head -n 1)" |
+    sha256sum | cut -c1-16)
+prefix=$cache/qt-$platform-$key
+
 # The source package, the build steps and what they take, as published.
 describe_source() {
     rebuild >"$prefix/source/rebuild.sh"

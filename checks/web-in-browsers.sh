@@ -32,7 +32,7 @@ page=$PWD/build-web/tabulon2x2-$(dev/version.sh)-web
 TABULON_PAGE=$page TABULON_NATIVE_ROWS=$native TABULON_SCREENSHOTS=docs \
     TABULON_PVALUES_WASM=build-web/tests/web/engine_pvalues.wasm \
     timeout 1200 /usr/bin/python3 checks/desktop_session.py \
-    node --test --test-reporter=spec --test-concurrency=1 checks/web/page.test.mjs \
+    node --test --test-reporter=tap --test-concurrency=1 checks/web/page.test.mjs \
     checks/web/chromium.test.mjs
 
 for browser in chromium firefox; do

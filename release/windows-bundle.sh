@@ -27,9 +27,12 @@ version=$(dev/version.sh)
 name=tabulon2x2-$version
 # Where the owner's key signs, the signatures are also kept apart, to be published beside the
 # files: whoever rebuilds them unsigned attaches these and gets the same bytes (README).
+# Those of an earlier signed build go, unless they are the ones to attach.
+signatures=$PWD/build-windows/$name-signatures
+[ "${TABULON_SIGN_DETACHED:-}" = "$signatures" ] || rm -rf "$signatures"
 if [ -n "${TABULON_SIGN_PKCS12:-}${TABULON_SIGN_PKCS11_MODULE:-}" ]; then
-    export TABULON_SIGN_DETACHED=$PWD/build-windows/$name-signatures
-    rm -rf "$TABULON_SIGN_DETACHED" && mkdir -p "$TABULON_SIGN_DETACHED"
+    export TABULON_SIGN_DETACHED=$signatures
+    mkdir -p "$signatures"
 fi
 
 # Configured afresh, so that no setting stays from an earlier Qt.

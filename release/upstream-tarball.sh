@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Writes the upstream tarball of the checked-out source (program-source.sh: debian/ left
-# out by .gitattributes) at the version in CMakeLists.txt to
-# build-release/tabulon2x2-<version>.tar.xz, and prints its path and nothing else. A
-# release is made on its tag, v<version>, from a clean tree; anywhere else (a check of work
-# in progress, a clone without tags) it says on standard error that the tarball is not one.
-# With TABULON_GPG_KEY set to the owner's OpenPGP key, it also writes the detached
-# signature .asc beside it, for a release only.
+# Writes the program's source at this commit, with any changes to tracked files (debian/ left
+# out by .gitattributes), to build-release/tabulon2x2-VERSION.tar.xz, the same bytes every
+# time, and prints its path: the upstream tarball, also in the Windows and web source archives.
+# Only on the tag vVERSION, in a clean tree, is it a release, signed (.asc) with the OpenPGP
+# key $TABULON_GPG_KEY names.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,7 +19,10 @@ if [ "$(git rev-parse -q --verify "refs/tags/$tag^{commit}")" != "$(git rev-pars
 fi
 tarball=build-release/tabulon2x2-$version.tar.xz
 mkdir -p build-release
-release/program-source.sh "tabulon2x2-$version" "$tarball"
+# Files rewritten unchanged (a check's screenshots) would make git stash create fail.
+git update-index -q --refresh >/dev/null || true
+tree=$(git -c user.name=release -c user.email=release@localhost stash create)
+git archive --format=tar --prefix="tabulon2x2-$version/" "${tree:-HEAD}" | xz -6 -T1 >"$tarball"
 if [ -n "${TABULON_GPG_KEY:-}" ]; then
     gpg --batch --yes --local-user "$TABULON_GPG_KEY" --armor --detach-sign "$tarball" >&2
 fi

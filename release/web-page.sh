@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds Tabulon as a web page into build-web/tabulon2x2-<version>-web/: static files that any
-# web server can serve. The page is an HTML form with a script of its own (web/); its engine
-# is the numerics of stats/ compiled to WebAssembly (engine.wasm) by Debian 12's emscripten,
-# in a clean Debian 12 root. Beside them: the help page, a web app manifest with icons, a
-# service worker that keeps the page for use offline, THIRD-PARTY-NOTICES.txt and the
-# archive of the page's source, tabulon2x2-<version>-web-source.tar, both linked from the
-# page. Also builds, in build-web/tests/, the engine with its p-values exported, which
-# checks/web-in-chromium.sh compares with the desktop's.
+# In a clean Debian 12 root, builds the web page into build-web/tabulon2x2-VERSION-web/:
+# the form (web/), its engine compiled to WebAssembly by emscripten, help, a manifest, a
+# service worker for use offline, the notices and the source archive; and in
+# build-web/tests/ the engine with its p-values exported, for checks/web-in-browsers.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -n "${TABULON_IN_ROOT:-}" ] || exec release/in-clean-root.sh bookworm "$0" "$@"
@@ -24,8 +20,7 @@ source_tar=$name-web-source.tar
 rm -rf "$page"
 cmake --install build-web --prefix "$page" >/dev/null
 
-# The notices of what the engine holds, as the linker names it: the engine linked once more,
-# into a scratch file, with its trace of every file it takes in.
+# The engine linked again, with a trace of what it takes in, for its notices.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 link=$(ninja -C build-web -t commands tabulon_web_engine | tail -n 1)
@@ -39,16 +34,14 @@ echo "== what the engine links, and its notices"
 python3 release/web-notices.py "$source_tar" build-web <"$scratch/trace" \
     >"$page/THIRD-PARTY-NOTICES.txt"
 
-# The page's source: the program's own at this commit (with any changes to tracked files),
-# and where the archive serves it, Debian's source package of the runtime in its engine.
-release/program-source.sh "$name" "build-web/$name.tar.xz"
+# The page's source: the program's, and the source package of the runtime in its engine.
+program=$(release/upstream-tarball.sh)
 tar --create --file "$page/$source_tar" --sort=name --owner=0 --group=0 --numeric-owner --mode=u=rwX,go=rX \
     --mtime="@$(git log -1 --format=%ct)" --transform "s#^#$name-web-source/#" --exclude=.complete \
-    -C build-web "$name.tar.xz" \
+    -C "$(dirname "$program")" "$(basename "$program")" \
     ${runtime_source:+-C "$TABULON_CACHE/sources" "${runtime_source[@]}"}
 
-# The service worker keeps every file of the page but the source archive, under a name that
-# changes with any of them.
+# The service worker keeps every file but the source archive, under a name that changes with them.
 mapfile -t files < <(cd "$page" && find . -type f ! -name "$source_tar" ! -name service-worker.js |
     sed 's#^\./##' | sort)
 cache_version=$(cd "$page" && cat "${files[@]}" | sha256sum | cut -c1-16)

@@ -1,12 +1,10 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""A virtual desktop session for checks of the real program: a display (xvfb-run) and a
-session bus (dbus-run-session) of its own, the accessibility bus and, where asked, Orca,
-its speech logged to $TABULON_ORCA_LOG. What the session starts ends with it, by PID.
+"""A virtual desktop session: a display and a session bus of its own, the accessibility bus
+and, with --orca, Orca, its speech logged to $TABULON_ORCA_LOG; all ended with it, by PID.
 
 usage: desktop_session.py [--orca] COMMAND...          runs the command in a session
        desktop_session.py window PATTERN [MIN_WIDTH]   (in one) prints a window's id
-Run it with Debian's /usr/bin/python3, which has the accessibility and X libraries.
 """
 import builtins
 import os
@@ -41,7 +39,6 @@ class Processes:
             self.started.append(subprocess.Popen(
                 args, env=self.env, stdout=log, stderr=subprocess.STDOUT,
                 stdin=subprocess.DEVNULL, start_new_session=True, **kwargs))
-        return self.started[-1]
 
     def output(self, name, lines=15):
         log = self.folder / f"{name}.log"
@@ -62,22 +59,20 @@ class Processes:
 
 
 def keys(*args):
-    """xdotool, for keys typed and windows focused."""
     subprocess.run(["timeout", "15", "xdotool", *args], check=True, capture_output=True)
 
 
 def window(title, seconds=60, min_width=0):
-    """Waits for a shown window whose title matches the pattern, at least min_width pixels
-    wide, and returns its id. Windows that come and go meanwhile are passed over: xdotool
-    search would end on the X error that reading a window just gone gives."""
-    from Xlib import X, display, error  # python3-xlib
+    """Waits for a shown window whose title matches, at least min_width wide; returns its id.
+    A window gone while it is read is passed over (xdotool search ends on that X error)."""
+    from Xlib import X, display, error
     screen = display.Display()
     utf8, net_name = screen.intern_atom("UTF8_STRING"), screen.intern_atom("_NET_WM_NAME")
 
     def matching(parent):
         for child in parent.query_tree().children:
             try:
-                name = child.get_full_property(net_name, utf8)  # as every toolkit sets it
+                name = child.get_full_property(net_name, utf8)
                 name = name.value.decode() if name else str(child.get_wm_name() or "")
                 if (child.get_attributes().map_state == X.IsViewable and re.search(title, name)
                         and child.get_geometry().width >= min_width):
@@ -95,8 +90,8 @@ def window(title, seconds=60, min_width=0):
 
 
 def run_orca(args):
-    """Runs Orca with its debug log written line by line, so that nothing it spoke is lost
-    when it is ended: Orca opens the log with a plain open(), which buffers in blocks."""
+    """Runs Orca with its debug log line-buffered, so that nothing it spoke is lost when it
+    is ended."""
     plain_open = builtins.open
 
     def line_buffered(file, mode="r", *args, **kwargs):
@@ -110,7 +105,6 @@ def run_orca(args):
 
 
 def session(command, orca):
-    """Runs the command beside the accessibility bus and Orca; returns its exit code."""
     with tempfile.TemporaryDirectory(prefix="tabulon-desktop-") as tmp:
         (Path(tmp) / "runtime").mkdir(mode=0o700)
         env = {**os.environ, "HOME": tmp, "XDG_RUNTIME_DIR": f"{tmp}/runtime",
@@ -152,7 +146,6 @@ def main(args):
         except RuntimeError as failure:
             return str(failure)
     if "TABULON_DESKTOP" not in os.environ:
-        # A display and a session bus of its own, which end with it.
         os.environ["TABULON_DESKTOP"] = "1"
         os.execvp("dbus-run-session", ["dbus-run-session", "--", "xvfb-run", "-a", "-s",
                                        "-screen 0 1024x768x24", sys.executable, __file__, *args])

@@ -1,12 +1,10 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Uses the real program, or the web page in a real browser, by keys alone under the Orca
-screen reader, and checks what Orca speaks at each step (its debug log, $TABULON_ORCA_LOG):
-the same steps for both.
+"""Uses the program, or the page in a real browser, by keys alone under Orca, and checks what
+Orca speaks at each step (its log, $TABULON_ORCA_LOG). In desktop_session.py --orca:
 
 usage: orca_speech.py PROGRAM HELP_FOLDER
-       orca_speech.py --web chromium|firefox PAGE_FOLDER   (served by checks/web/open.mjs)
-Run it in a desktop session with Orca: desktop_session.py --orca /usr/bin/python3 ...
+       orca_speech.py --web chromium|firefox PAGE_FOLDER
 """
 import os
 import re
@@ -59,7 +57,6 @@ def settled(log: Path, quiet=0.5, longest=5.0):
 
 def main(program, *args) -> int:
     log = Path(os.environ["TABULON_ORCA_LOG"])
-    # What it says as the window first shows counts for the first step.
     shown, failures = log.stat().st_size, []
     with tempfile.TemporaryDirectory(prefix="tabulon-screenreader-") as tmp:
         processes = Processes(Path(tmp))
@@ -67,8 +64,7 @@ def main(program, *args) -> int:
             if program == "--web":
                 processes.start("browser", ["node", f"{Path(__file__).parent}/web/open.mjs", *args])
                 wait_for(lambda: "loaded" in processes.output("browser"), 60, "the page")
-                # Firefox adds its name to the page's title. The browser has the focus as it
-                # opens: focused again, Firefox would make Orca leave its focus mode.
+                # Not focused again: Firefox would make Orca leave its focus mode.
                 window("^Tabulon 2x2( \u2014 Mozilla Firefox)?$")
             else:
                 processes.start("program", [program], cwd=args[0])
@@ -85,7 +81,6 @@ def main(program, *args) -> int:
                 except RuntimeError:
                     status = "MISSING " + " / ".join(expected)
                     failures.append(pressed or "the window shown")
-                # The rest of this step's speech arrives before the next step begins.
                 settled(log)
                 print(f"{pressed or 'the window shown'}: {status}\n"
                       f"    heard: {' | '.join(spoken(log, offset))}", flush=True)

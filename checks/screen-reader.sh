@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Uses the program as a blind user does, by keys alone under the Orca screen reader on a
-# virtual display, and fails unless Orca names each field as Tab reaches it, speaks the
-# method and verdict after every calculation and reads the help page with the arrow keys.
-# What Orca spoke at each step is printed. Builds in $TABULON_BUILD_DIR (default build/).
+# Uses the program by keys alone under Orca on a virtual display and prints what Orca says
+# at each step: it must name each field, speak every result and read help line by line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,15 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Tests the web page that release/web-page.sh built, served from 127.0.0.1, in Debian's
-# browsers, with puppeteer-core and selenium-webdriver as package-lock.json pins them
-# (checks/web/): in Chromium, Firefox ESR and WebKitGTK, the page against the rows of
-# tests/data/examples.tsv, help, the right edge and offline use (page.test.mjs); in Chromium,
-# which emulates a phone, the phone, the slow phone, the engine against the desktop's and
-# the screenshots in docs/ (chromium.test.mjs). Then, in a real Chromium and a real Firefox,
-# by keys alone under the Orca screen reader, as checks/screen-reader.sh uses the program,
-# printing what Orca spoke at each step. The desktop's engine is built in
-# $TABULON_BUILD_DIR (default build/).
+# Tests release/web-page.sh's page in Debian's Chromium, Firefox ESR and WebKitGTK
+# (checks/web/, as package-lock.json pins its libraries), then by keys under Orca in a real
+# Chromium and Firefox.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +13,7 @@ cmake --preset default -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target engine_rows
 npm ci --ignore-scripts --no-audit --no-fund >/dev/null
 
-# Every table of the examples and of the R reference, as the desktop's engine judges them.
+# Every table the tests know, as the desktop's engine judges it.
 native=$(mktemp)
 trap 'rm -f "$native"' EXIT
 {
@@ -28,7 +22,7 @@ trap 'rm -f "$native"' EXIT
 } | "$build/tests/web/engine_rows" >"$native"
 
 page=$PWD/build-web/tabulon2x2-$(dev/version.sh)-web
-# WebKitGTK has no headless mode: the browsers run in a virtual desktop session.
+# In a desktop session, as WebKitGTK has no headless mode.
 TABULON_PAGE=$page TABULON_NATIVE_ROWS=$native TABULON_SCREENSHOTS=docs \
     TABULON_PVALUES_WASM=build-web/tests/web/engine_pvalues.wasm \
     timeout 1200 /usr/bin/python3 checks/desktop_session.py \

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the Windows files of this commit a second time, as a user who checks a release
-# does: from a clone under another path, with another umask, time zone, locale and clock
-# (three days on; files keep their own times), against the same cached Qt, without the key,
-# attaching the signatures that release/windows-bundle.sh kept apart. Compares the program,
-# the zip, the installer and the source archive with those in build-windows/, and fails
-# naming each file that differs and its first differing byte, shown by diffoscope.
+# Builds this commit's Windows files again as a user checking a release would: another path,
+# umask, time zone, locale and clock, no key, the kept signatures attached. Fails naming each
+# file that differs from build-windows/'s, shown by diffoscope.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

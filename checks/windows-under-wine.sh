@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Tests what release/windows-bundle.sh built, under Wine (checks/wine.sh): test_engine and
-# test_window; the program with the start-up probe (Qt's option -plugin); the installer for
-# the current user and for all users, upgrades (from an earlier build, into the folder
-# chosen then, and while the program runs) and uninstalls: interactively, and silently by
-# each command that Apps & features registers or the README gives, run through cmd /c as
-# written, while the program runs (exit code 2, nothing touched) and once it is closed (0,
-# nothing left); with TABULON_SIGN_CA set to the certificate that signed them, the
-# signatures of the program, the installer and the uninstaller.
+# Tests release/windows-bundle.sh's files under Wine (checks/wine.sh): the tests, the program
+# with the start-up probe, and the installer: for the user and for all users, upgrades, and
+# uninstalls interactive and silent, by every registered or documented command, while the
+# program runs (exit code 2, nothing touched) and once closed; with TABULON_SIGN_CA, the
+# signatures.
 set -euo pipefail
 script=$(realpath "$0")
 cd "$(dirname "$script")/.."
@@ -28,84 +25,72 @@ echo "it holds LICENSE.txt and THIRD-PARTY-NOTICES.txt"
 cd "$programs"
 for test in test_engine test_window; do
     echo "== $test"
-    # QtTest's console output does not reach the terminal under Wine: it goes to a file.
     status=0
     run 300 "./$test.exe" -o "$test.txt,txt" || status=1
     grep -E '^(FAIL|XPASS|Totals)|^ +Loc' "$test.txt" || true
     [ "$status" = 0 ] || exit 1
 done
-# QtTest names the Qt it runs on: the bundle's.
 bundled=$(grep -o -m 1 'Qt 6\.[0-9.]*' test_window.txt)
 echo "Qt in the bundle: $bundled"
 [[ $bundled == "Qt 6.8."* ]] || fail "the bundle's Qt is not 6.8"
 
 echo "== the program with the start-up probe"
-# Wine hands WINEQT_* to the program as QT_*.
 WINEQT_PLUGIN_PATH="$programs_windows\probe" run 120 ./tabulon2x2.exe -plugin startupprobe
 echo "typed 30 20 20 30, read the Russian result and closed the window"
 
-# The registry value of the installation for the current user (HKCU) or all users (HKLM).
+# A registry value of the installation for the current user (HKCU) or all users (HKLM).
 key=Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tabulon2x2
 registered() {
     timeout 60 wine reg query "$1\\$key" /v "$2" 2>/dev/null | tr -d '\r' |
         sed -n "s/^ *$2 *REG_[A-Z]* *//p"
 }
 unix_path() { timeout 60 winepath -u "$1" 2>/dev/null; }
-# The installed files and what they hold, to tell whether an installer touched them.
 contents() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }
-# Waits for a window whose title matches a pattern (and at least so wide), and prints its id.
 window() { /usr/bin/python3 "$repo/checks/desktop_session.py" window "$@"; }
-# Starts the installed program in its folder, and waits for its window.
 start_program() {
     (cd "$1" && exec timeout 600 wine ./tabulon2x2.exe) >/dev/null 2>&1 &
     program=$!
     window '^Tabulon 2x2$' >/dev/null || fail "the installed program showed no window"
 }
-# Closes it as a user does, and waits for it to end.
 close_program() {
     timeout 60 wine taskkill /im tabulon2x2.exe >/dev/null 2>&1
     timeout 60 tail --pid="$program" -f /dev/null || fail "the program did not end when asked to"
 }
-# Runs the installed program with the start-up probe (its QtTest lies on Wine's PATH).
 probe_installed() {
     (cd "$1" && WINEPATH="$programs_windows" WINEQT_PLUGIN_PATH="$programs_windows\probe" \
         run 120 ./tabulon2x2.exe -plugin startupprobe)
 }
-# Fails unless the installation is gone: its folder, its Start-menu entry, its registry key.
-# Where Wine keeps the uninstaller from moving its own running file away, a copy of it
-# deletes that file and the folder the moment it has ended: waited for, briefly.
+# Fails unless the folder, the Start-menu entry and the registry key are gone. Under Wine a
+# copy of the uninstaller deletes it and the folder once it has ended: waited for, briefly.
 gone() {
     timeout 30 sh -c 'while [ -e "$1" ]; do sleep 0.2; done' - "$1" || true
     [ ! -e "$1" ] && [ ! -e "$2/Tabulon 2x2.lnk" ] && [ -z "$(registered "$3" InstallLocation)" ] ||
         fail "the uninstaller left something behind: $(find "$1" "$2" 2>/dev/null)"
 }
-# Runs a command line through cmd /c, as a deployment tool does, from a batch file that holds
-# it as written; sets $status to its exit code.
+# Runs a command line as written through cmd /c, as a deployment tool does; sets $status.
 run_cmd() {
-    printf '@%s\r\n' "$1" >"$scratch/command.cmd"
+    printf '@%s\r\n' "$1" >"$scratch/$2.cmd"
     status=0
-    timeout 300 wine cmd /c "$(timeout 60 winepath -w "$scratch/command.cmd")" >/dev/null 2>&1 || status=$?
+    timeout 300 wine cmd /c "$(timeout 60 winepath -w "$scratch/$2.cmd")" >/dev/null 2>&1 || status=$?
+    return "$status"
 }
-# Uninstalls by a command line: while the program runs, it must end with exit code 2 and
-# touch nothing; once the program is closed, with 0 and nothing left.
+# Uninstalls by a command line: 2 and nothing touched while the program runs, then 0.
 uninstall_by() {
     local line=$1 folder=$2 hive=$3 before
     start_program "$folder"
     before=$(contents "$folder")
-    run_cmd "$line"
+    run_cmd "$line" command || true
     [ "$status" = 2 ] && [ "$(contents "$folder")" = "$before" ] &&
         [ -n "$(registered "$hive" InstallLocation)" ] ||
         fail "exit code $status while Tabulon ran, or something touched: $line"
     close_program
-    run_cmd "$line"
-    [ "$status" = 0 ] || fail "exit code $status, not 0: $line"
+    run_cmd "$line" command || fail "exit code $status, not 0: $line"
     gone "$folder" "$menu" "$hive"
     echo "$line"
     echo "    exit code 2 while Tabulon ran, nothing touched; then 0, nothing left"
 }
-# Waits for an installer's or uninstaller's prompt to close the running program, checks that
-# nothing was touched meanwhile, closes the program and answers Retry (the prompt's default):
-# it must go on to its first page, a window larger than the prompt, under the same title.
+# An (un)installer's prompt to close the program: nothing is touched meanwhile; the program
+# closed, Retry (the default) goes on to its first page, a window wider than the prompt.
 asks_then_goes_on() {
     local title=$1 folder=$2 before=$3 prompt
     prompt=$(window "$title\$") || fail "no prompt to close the program: $title"
@@ -115,8 +100,6 @@ asks_then_goes_on() {
     timeout 30 xdotool key Return
     window "$title" 400 >/dev/null || fail "it did not go on after Retry: $title"
 }
-# With TABULON_SIGN_CA set, verifies the signatures of the program, the installer and an
-# installed uninstaller against it.
 signatures() {
     [ -n "${TABULON_SIGN_CA:-}" ] || return 0
     for file in "$stage/tabulon2x2.exe" "$setup" "$1"; do
@@ -133,7 +116,7 @@ echo "$level"
     fail "the installer demands elevation"
 
 echo "== an earlier build, for the current user, into a folder of the user's choice"
-# The same installer, made from this build with a file that this one does not ship.
+# This build's installer, with a file that this build does not ship.
 earlier=$scratch/earlier
 cp -r "$stage" "$earlier"
 echo "earlier" >"$earlier/earlier-only.txt"
@@ -176,11 +159,10 @@ echo "interactive upgrade: asked to close the program, touched nothing, went on 
 
 echo "== interactive uninstall, as Apps & features starts it"
 start_program "$folder"
-printf '@%s\r\n' "$(registered HKCU UninstallString)" >"$scratch/uninstall.cmd"
-timeout 300 wine cmd /c "$(timeout 60 winepath -w "$scratch/uninstall.cmd")" >/dev/null 2>&1 &
+run_cmd "$(registered HKCU UninstallString)" uninstall &
 interactive=$!
 asks_then_goes_on "^Tabulon 2x2 $version Uninstall" "$folder" "$(contents "$folder")"
-# Return on its confirmation page uninstalls, and on its last page, once done, closes it.
+# Return on its confirmation page uninstalls; on its last page, closes it.
 for _ in $(seq 60); do
     kill -0 "$interactive" 2>/dev/null || break
     timeout 30 xdotool key Return
@@ -191,7 +173,6 @@ gone "$folder" "$menu" HKCU
 echo "asked to close the program, touched nothing, uninstalled once it was closed"
 
 echo "== silent uninstall, by the commands Apps & features registers and the README gives"
-# The README's commands, as written there, for the current user and for all users.
 readme_command() { grep -m 1 -F "\\uninstall.exe\" /S /$1 _?=" "$repo/README.md"; }
 for mode in CurrentUser AllUsers; do
     hive=HKCU

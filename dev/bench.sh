@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing, builds the benchmark in build-bench/ and runs it.
+# Builds the benchmark in build-bench/ and runs it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

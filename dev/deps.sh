@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs whichever are missing of the program's build dependencies (Build-Depends in
-# debian/control, with apt-get build-dep) and of the packages named: "desktop" names those
-# of a virtual desktop session, the autopkgtest's own (debian/tests/control). Uses sudo
-# when not run as root. Prints nothing on standard output, so that scripts whose output is
-# a value may call it.
-# usage: dev/deps.sh [--no-recommends] [--only] [desktop] [PACKAGE...]
-#   --no-recommends   leaves out the packages' recommendations
-#   --only            installs the packages named, not the build dependencies
+# Installs, with sudo when not root, whichever are missing of the build dependencies
+# (debian/control) and of the packages named; "desktop" names the virtual desktop's, the
+# autopkgtest's (debian/tests/control). Prints nothing on standard output.
+# usage: dev/deps.sh [--no-recommends] [--only (no build dependencies)] [desktop] [PACKAGE...]
 set -euo pipefail
 exec >&2
 cd "$(dirname "$0")/.."
@@ -36,9 +32,7 @@ missing() {
 build_missing() { [ -n "$build" ] && ! dpkg-checkbuilddeps >/dev/null 2>&1; }
 build_missing || [ -n "$(missing)" ] || exit 0
 
-# One install at a time: scripts that run side by side (the Qt build beside the checks)
-# would otherwise meet on apt's locks, and apt-get fails at once on a lock held. Once this
-# one has the lock, what the other installed is no longer missing.
+# One install at a time: apt-get fails at once on a lock held by a script beside this one.
 cache=${TABULON_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tabulon2x2}
 mkdir -p "$cache"
 exec 9>"$cache/deps.lock"
@@ -49,7 +43,7 @@ build_missing || ((${#packages[@]})) || exit 0
 echo "Installing:${build:+ the build dependencies} ${packages[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-# Another program's install, such as a new machine's first unattended upgrade, is waited for.
+# Another program's install (a new machine's unattended upgrade) is waited for.
 apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq
     "${options[@]}")
 "${apt[@]}" update

@@ -1,10 +1,8 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Writes reference p-values for fourfold tables, computed by R's own tests:
-# fisher.test (two-sided) and chisq.test with Yates' continuity correction.
-# Usage: Rscript dev/reference.R OUTPUT.tsv
-args <- commandArgs(trailingOnly = TRUE)
-output <- if (length(args) >= 1) args[1] else "reference.tsv"
+# Writes the p-values of R's fisher.test (two-sided) and chisq.test (Yates' correction) for
+# fourfold tables. Usage: Rscript dev/reference.R OUTPUT.tsv
+output <- commandArgs(trailingOnly = TRUE)[1]
 set.seed(20261206)
 
 max_count <- 999999L

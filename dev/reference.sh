@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Remakes tests/data/reference.tsv with R (Debian's r-base-core). The test command
-# reads the committed file and does not need R.
+# Remakes tests/data/reference.tsv with R; the tests read the committed file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing, builds the program and starts it in build/app/, beside the help
-# page readme.html as the build makes it (help reads it from the working directory).
+# Installs what is missing, builds the program and starts it in build/app/, beside its help.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

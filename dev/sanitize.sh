@@ -2,8 +2,7 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything with clang, AddressSanitizer and UndefinedBehaviorSanitizer in
-# build-sanitize/ and runs every test there.
-# Any sanitizer report fails the run.
+# build-sanitize/ and runs every test there; any report fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Remakes the screenshots in docs/: the built program, started with the start-up probe,
-# after calculating 30, 20, 20, 30 (a chi-square result, the longest method name).
-#   dev/screenshot.sh           docs/screenshot.png, at the default font on a virtual display
-#   dev/screenshot.sh windows   docs/screenshot-windows.png, from the Windows build
-#                               (release/windows-bundle.sh) under Wine, in a Wine desktop
-#                               window where Wine draws the frame as Windows does
+# Remakes docs/screenshot.png: the program after 30, 20, 20, 30 on a virtual display; with
+# "windows", docs/screenshot-windows.png from the Windows build under Wine, framed as Windows does.
 set -euo pipefail
 script=$(realpath "$0")
 cd "$(dirname "$script")/.."

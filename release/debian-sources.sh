@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Run in a clean root: fetches Debian source packages, once, into the project's cache
-# ($TABULON_CACHE/sources/NAME_VERSION/), checked by apt against the archive's signed
-# indexes, and prints the folder of each below sources/. One that the archive does not serve
-# is named on standard error and left out (the notices then give its snapshot address).
+# In a clean root: fetches Debian source packages, once, into $TABULON_CACHE/sources/, checked
+# by apt, and prints the folder of each; one the archive does not serve is left out.
 # usage: release/debian-sources.sh NAME=VERSION...
 set -euo pipefail
 cache=${TABULON_CACHE:?run it through release/in-clean-root.sh}/sources

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Runs a command as root in a fresh copy of the clean Debian root of a release (made by
-# clean-root.sh), with this clone and the project's cache at their own paths and the
-# current folder kept. Its own mount and process namespaces end every mount and every
-# process with the command; the copy is removed. Downloaded packages are kept in the
-# cache, one folder per release, and linked into each copy, so that runs at once share
-# them without sharing apt's lock.
+# Runs a command as root in a fresh copy of a release's clean root (clean-root.sh), with
+# this clone and the cache at their own paths, in mount and PID namespaces that end every
+# mount and process with it. Downloaded packages are kept in the cache, a folder per release.
 # usage: release/in-clean-root.sh RELEASE COMMAND [ARGUMENT...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -20,22 +17,16 @@ tarball=$("$here/clean-root.sh" "$release")
 cache=$(dirname "$(dirname "$tarball")")
 archives=$cache/apt-archives/$release
 mkdir -p "$archives"
-
 root=$(mktemp -d "${TMPDIR:-/tmp}/tabulon-$release-root.XXXXXX")
-keep_packages() {
-    find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' \
-        -exec cp -l -n -t "$archives" {} + 2>/dev/null || true
-}
-trap 'keep_packages; rm -rf --one-file-system "$root"' EXIT
+trap 'find "$root/var/cache/apt/archives" -maxdepth 1 -name "*.deb" \
+    -exec cp -l -n -t "$archives" {} + 2>/dev/null || true; rm -rf --one-file-system "$root"' EXIT
 tar -C "$root" -xf "$tarball"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mkdir -p "$root$repo" "$root$cache"
 find "$archives" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/archives" {} +
 
-# Inside the namespaces: mount what a root needs, then enter it. Ending the command ends
-# its PID namespace, and with it every process still running there. The command's
-# environment is clean but for the CI run's mark and the signing settings (release/
-# sign-windows.sh), whose files are mounted at their own paths.
+# The environment is clean but for the CI run's mark and the signing settings, whose files
+# are mounted at their own paths.
 unshare --mount --pid --fork --propagation private -- bash -euc '
     root=$1 repo=$2 cache=$3 cwd=$4 release=$5
     shift 5

@@ -1,9 +1,8 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""What the third-party notices of the Windows bundle and of the web page share: Tabulon's
-own entry, the Debian package a file came from and where its source is, the paragraph of a
-Debian copyright file (read with python3-debian) that covers a source file, the licence
-texts, and the notices written, or their problems named."""
+"""What the notices of the Windows bundle and of the web page share: Tabulon's own entry, the
+Debian package of a file and where its source is, the paragraph of a Debian copyright file
+that covers a source file, the licence texts, and the notices written or their problems."""
 import fnmatch
 import os
 import re
@@ -26,8 +25,8 @@ def own_entry(title, offer):
 
 
 def debian_package(path):
-    """The Debian package that installed a file, and the source packages it was built from
-    and with (Built-Using) as NAME=VERSION; or (None, [])."""
+    """The Debian package that installed a file and its source packages, Built-Using's too, as
+    NAME=VERSION; or (None, [])."""
     for candidate in (path, os.path.realpath(path)):
         owner = subprocess.run(["dpkg", "-S", candidate], capture_output=True, text=True)
         if owner.returncode == 0:
@@ -42,7 +41,7 @@ def debian_package(path):
 
 def source_place(source, offer):
     """Where a source package NAME=VERSION is published: in OFFER, where debian-sources.sh
-    fetched it into the cache, or in Debian's snapshot archive."""
+    fetched it, or in Debian's snapshot archive."""
     name, _, version = source.partition("=")
     fetched = Path(os.environ.get("TABULON_CACHE", "/nonexistent"), "sources",
                    f"{name}_{version.split(':')[-1]}", ".complete")
@@ -55,10 +54,8 @@ def copyright_of(package):
 
 
 def covering(copyright_file, source_file):
-    """The Files paragraph that covers a source file, the last whose patterns match all its
-    path (python3-debian's own lookup also takes a pattern matching only its start), and
-    the texts of the licences it names: a standalone License paragraph's, the file its
-    Reference names, or the Files paragraph's own."""
+    """The Files paragraph that covers a source file (python3-debian's lookup also takes a
+    pattern matching only the path's start), and the texts of the licences it names."""
     paragraph = [p for p in copyright_file.all_files_paragraphs()
                  if any(fnmatch.fnmatchcase(source_file, pattern) for pattern in p.files)][-1]
     texts = {}

@@ -1,40 +1,28 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Run in a clean Debian 13 root (release/in-clean-root.sh trixie): builds Qt from Debian 13's
-# own qt6-base source, with the root's Qt of the same version as its host tools, for
-#   windows  64-bit Windows, shared, with Debian 13's MinGW-w64 (posix threads).
-# Built once: the result is kept in the project's cache ($TABULON_CACHE), keyed by the build
-# steps, the toolchain and the compiler, beside the Debian source package it was built
-# from, rebuild.sh (the build steps themselves, which this script runs, for anyone
-# rebuilding it from that source: the same DLLs) and an SPDX bill of materials of what went
-# into it. Prints the installed prefix, and nothing else.
+# In a clean Debian 13 root: builds Qt for 64-bit Windows (MinGW-w64, posix threads) from
+# Debian 13's qt6-base source, once, into the cache, keyed by its build steps, with beside
+# it the source package, rebuild.sh (those steps, for anyone rebuilding it) and an SPDX bill
+# of materials. Prints the installed prefix, and nothing else.
 # usage: release/qt-build.sh windows
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-platform=${1:?usage: release/qt-build.sh windows}
+[ "${1:-}" = windows ] || { echo "usage: release/qt-build.sh windows" >&2; exit 2; }
+platform=$1
 cache=${TABULON_CACHE:?run it through release/in-clean-root.sh}
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-
-# Only what the program uses; -sbom writes the bill of materials, third-party code included.
-case $platform in
-windows)
-    packages=(g++-mingw-w64-x86-64-posix)
-    # Debian's source has no wintab (so no tablet events).
-    options=(-xplatform win32-g++ -release -shared -nomake examples -nomake tests -sbom
-        -no-opengl -no-dbus -no-icu -no-feature-sql -no-feature-network -no-feature-printsupport
-        -no-feature-xml -no-feature-concurrent -no-feature-tabletevent -no-feature-vulkan
-        -qt-zlib -qt-pcre -qt-harfbuzz -qt-freetype -qt-libpng -qt-libjpeg -qt-doubleconversion)
-    toolchain=$here/../dist/windows/mingw-w64.cmake
-    compiler=x86_64-w64-mingw32-g++-posix ;;
-*)
-    echo "qt-build.sh: no platform $platform" >&2
-    exit 2 ;;
-esac
+packages=(g++-mingw-w64-x86-64-posix)
+# Only what the program uses; Debian's source has no wintab (so no tablet events).
+options=(-xplatform win32-g++ -release -shared -nomake examples -nomake tests -sbom
+    -no-opengl -no-dbus -no-icu -no-feature-sql -no-feature-network -no-feature-printsupport
+    -no-feature-xml -no-feature-concurrent -no-feature-tabletevent -no-feature-vulkan
+    -qt-zlib -qt-pcre -qt-harfbuzz -qt-freetype -qt-libpng -qt-libjpeg -qt-doubleconversion)
+toolchain=$here/../dist/windows/mingw-w64.cmake
+compiler=x86_64-w64-mingw32-g++-posix
 "$here/../dev/deps.sh" --no-recommends ninja-build dpkg-dev "${packages[@]}"
 version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
-# The build steps, run from the folder of Debian's source package: written beside it, and
-# run from there by this script.
+# The build steps, run in the folder of the source package.
 rebuild() {
     cat <<EOF
 #!/bin/sh
@@ -61,19 +49,15 @@ cmake --build . --parallel
 cmake --install .
 EOF
 }
-# Built once for each version of the build steps (the Qt version and the options among them),
-# toolchain file and compiler.
 key=$(printf '%s\n' "$(rebuild)" "$(cat "$toolchain")" "$("$compiler" --version | head -n 1)" |
     sha256sum | cut -c1-16)
 prefix=$cache/qt-$platform-$key
 
-# The source package, the build steps and what they take, as published.
 describe_source() {
     rebuild >"$prefix/source/rebuild.sh"
     cp "$toolchain" "$prefix/source/mingw-w64.cmake"
 }
 
-# One build at a time in the shared cache: a second run waits for the first's Qt.
 exec 9>"$prefix.lock"
 flock -w 5400 9 || { echo "qt-build.sh: $prefix is locked by another run" >&2; exit 1; }
 if [ -f "$prefix/.complete" ]; then

@@ -1,22 +1,16 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Signs a Windows program in place (Authenticode, with osslsigncode) when the environment
-# names the owner's code-signing key, and leaves it as it is otherwise:
-#   TABULON_SIGN_PKCS12          a PKCS#12 file (.p12, .pfx) with the key and certificate, or
-#   TABULON_SIGN_PKCS11_MODULE   a hardware token's PKCS#11 module, with
-#   TABULON_SIGN_PKCS11_CERT     the certificate (PEM) and
-#   TABULON_SIGN_PKCS11_KEY      the key's pkcs11: URI;
-#   TABULON_SIGN_PASSWORD_FILE   the file holding the PKCS#12 password or the token's PIN;
-#   TABULON_SIGN_TIMESTAMP_URL   an RFC 3161 time-stamping service, so that the signature
-#                                outlives the certificate.
-#   TABULON_SIGN_DETACHED        a folder of detached signatures, NAME.p7 for the file NAME:
-#                                written there by the key; with no key named, attached from
-#                                there, as a user who rebuilds a release does (README),
-#   TABULON_SIGN_CA              checked against this CA certificate (default: the system's).
-# The signing time is SOURCE_DATE_EPOCH where it is set: the same key then makes the same
-# signature (a time-stamping service's counter-signature aside).
-# usage: release/sign-windows.sh FILE [NAME]       (NAME: the file's own, by default)
+# Signs a Windows program in place (Authenticode, osslsigncode) where the environment names
+# the owner's key, with the commit's time (SOURCE_DATE_EPOCH):
+#   TABULON_SIGN_PKCS12          a PKCS#12 file with the key and certificate, or
+#   TABULON_SIGN_PKCS11_MODULE   a token's PKCS#11 module, with TABULON_SIGN_PKCS11_CERT
+#                                (PEM) and TABULON_SIGN_PKCS11_KEY (a pkcs11: URI);
+#   TABULON_SIGN_PASSWORD_FILE   the password or PIN;
+#   TABULON_SIGN_TIMESTAMP_URL   an RFC 3161 time-stamping service;
+#   TABULON_SIGN_DETACHED        a folder of signatures, NAME.p7 for the file NAME: written
+#                                there by a key; without one, attached from there, checked
+#   TABULON_SIGN_CA              against this CA certificate (default: the system's).
 set -euo pipefail
 file=${1:?usage: release/sign-windows.sh FILE [NAME]}
 detached=${TABULON_SIGN_DETACHED:+$TABULON_SIGN_DETACHED/${2:-$(basename "$file")}.p7}

@@ -1,15 +1,12 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The third-party notices of the web page, made from what was built: its engine
-(engine.wasm) holds the parts of emscripten's C library and compiler runtime that the
-linker's trace names; each is traced to its source file in Debian's package, and its notice
-is the paragraph of that package's copyright file that covers it, with its licences' texts.
-It fails on a linked file it cannot trace and on a licence without its text.
+"""The web page's third-party notices, from what was built: each file of emscripten's libraries
+that the link's trace (-Wl,--trace) names is traced to its source file in Debian's package,
+whose copyright file's paragraph covering it is its notice. Fails on a file it cannot trace
+and on a licence without its text. Files in BUILD_FOLDER are Tabulon's own.
 
-usage: web-notices.py OFFER BUILD_FOLDER <TRACE   prints the notices
-       web-notices.py --sources <TRACE            prints NAME=VERSION of the source packages
-TRACE is what the link printed with -Wl,--trace; files in BUILD_FOLDER are Tabulon's own.
-OFFER names the archive of the page's source, published beside it.
+usage: web-notices.py OFFER BUILD_FOLDER <TRACE          prints the notices (OFFER: the source)
+       web-notices.py --sources BUILD_FOLDER <TRACE      prints NAME=VERSION of the sources
 """
 import os
 import re
@@ -19,7 +16,6 @@ from pathlib import Path
 from notices import (appendix, copyright_of, covering, debian_package, finish, own_entry,
                      source_place)
 
-# Where the source of each library of emscripten's lies in its tree.
 LIBRARIES = {"libc": "system/lib/libc", "libcompiler_rt": "system/lib/compiler-rt"}
 
 

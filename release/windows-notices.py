@@ -1,17 +1,13 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The third-party notices of the Windows bundle, made from what was built; it fails on a
-shipped file without a notice and on a licence named in a notice without its text.
+"""The Windows bundle's third-party notices, from what was built: Qt's bill of materials says
+what third-party code each of its DLLs holds; the texts of their licences come from Qt's
+source; the other DLLs (the MinGW runtime) are Debian's, with its copyright files. Fails on
+a DLL without a notice and on a licence without its text.
 
-usage: windows-notices.py notices QT OFFER FILE...   prints the notices
-       windows-notices.py sources QT FILE...         prints NAME=VERSION of the Debian source
-                                                     packages of the files not Qt's
-QT is the Qt that qt-build.sh installed: its SPDX bill of materials (sbom/*.spdx) says what
-third-party code each library holds, with licences and copyright lines; its Debian source
-package (source/) holds Qt's LICENSES/ and each component's licence files, which the
-qt_attribution.json that the bill cites names. OFFER is the archive of the corresponding
-source. FILE is a DLL of the Windows folder; the others than Qt's come from Debian packages
-(the MinGW runtime), whose copyright files are their notices.
+usage: windows-notices.py notices QT OFFER DLL...   prints the notices (OFFER: the source)
+       windows-notices.py sources QT DLL...         prints NAME=VERSION of the Debian source
+                                                    packages of the DLLs not Qt's
 """
 import json
 import os
@@ -28,8 +24,7 @@ LICENCE_FILE = re.compile(r"(LICEN[CS]E|COPYING)[^/]*$|/[^/]*-license\.txt$", re
 
 
 def read_sbom(qt: Path):
-    """Packages (by SPDX id, a dict of their fields), files (by name: SPDX id) and what
-    each id contains or depends on, from Qt's bill of materials."""
+    """Packages (by SPDX id), files (by name: SPDX id) and what each id contains or uses."""
     packages, files, related, current = {}, {}, {}, None
     for spdx in sorted((qt / "sbom").glob("*.spdx")):
         text = re.sub(r"<text>(.*?)</text>", lambda m: m.group(1).replace("\n", "\x00"),
@@ -53,8 +48,7 @@ def read_sbom(qt: Path):
 
 
 def qt_parts(sbom, name):
-    """The SPDX ids of the packages that ship a file and of all they hold or use, or None
-    for a file that is not Qt's."""
+    """The SPDX ids of the packages that ship a file and all they hold or use; None if not Qt's."""
     packages, files, related = sbom
     if (file_id := files.get(name.lower())) is None:
         return None
@@ -78,7 +72,7 @@ def licence_ids(expression):
 
 
 def qt_source_texts(qt: Path):
-    """The attribution files and licence texts of Qt's source, by path below its top."""
+    """The attribution files and licence texts of Qt's source, by path."""
     with tarfile.open(next((qt / "source").glob("*.orig.tar.*"))) as tar:
         return {path: tar.extractfile(member).read().decode("utf-8", "replace")
                 for member in tar if member.isfile()
@@ -101,7 +95,7 @@ def own_licence_files(package, texts):
 
 
 def read_shipped(qt: Path, shipped):
-    """Qt's files, the third-party code in them and the Debian packages of the others."""
+    """Qt's DLLs, the third-party code in them and the Debian packages of the others."""
     sbom = read_sbom(qt)
     problems, qt_files, third_party, debian = [], [], {}, {}
     for path in shipped:
@@ -115,7 +109,6 @@ def read_shipped(qt: Path, shipped):
                   file=sys.stderr)
             third_party.update((i, sbom[0][i]) for i in third)
             continue
-        # A DLL is looked for where MinGW-w64 finds it.
         package, sources = debian_package(subprocess.run(
             [MINGW, f"-print-file-name={path}"], capture_output=True, text=True,
             check=True).stdout.strip())
@@ -186,12 +179,11 @@ def notices(qt: Path, offer: str, shipped):
     out += ["Licence files of the components", "=" * 31, ""]
     for file, users in sorted(own_files.items()):
         out += [f"--- {file} ({', '.join(users)}) ---", "", texts.get(file, "").rstrip(), ""]
-    # Licences without a text in Qt's LICENSES/ come with the component's own files, above;
-    # Qt's own must have theirs.
+    # A licence without a text in LICENSES/ comes with the component's own files, above.
     out += appendix({licence: texts.get(f"LICENSES/{licence}.txt", "") for licence in licences
                      if f"LICENSES/{licence}.txt" in texts or "GPL-3.0-only" in licence},
                     problems)
-    # A byte-order mark, so that the installer and Notepad read it as UTF-8.
+    # With a byte-order mark, so that the installer and Notepad read UTF-8.
     return finish(out, problems, "\ufeff")
 
 

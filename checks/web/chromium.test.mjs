@@ -1,10 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What only Chromium can show, as it emulates a phone and a high-contrast theme: the keys
-// rows on a touch screen; how soon the page takes input on a slow phone, and what it loads;
-// the page's engine against the desktop's on every table the tests know ($TABULON_NATIVE_ROWS,
-// made by engine_rows), the p-values to the bit ($TABULON_PVALUES_WASM, the page's engine
-// with its p-values exported); the screenshots in $TABULON_SCREENSHOTS.
+// What only Chromium can show, as it emulates a phone: the page on a slow phone; the keys rows
+// by touch; the engine against the desktop's ($TABULON_NATIVE_ROWS) on every table, the
+// p-values to the bit (from $TABULON_PVALUES_WASM); high contrast; the screenshots.
 import assert from 'node:assert/strict';
 import {readFileSync, readdirSync} from 'node:fs';
 import {after, before, describe, test} from 'node:test';
@@ -46,7 +44,6 @@ describe('chromium, as a phone', () => {
       await tab.page.goto('about:blank');
       const start = performance.now();
       await cdp.send('Page.navigate', {url: site.url});
-      // A field takes input when a digit typed in it stays there.
       for (let ready = false; !ready;) {
         assert.ok(performance.now() - start < 60000, 'no field took input in 60 s');
         const focused = () => document.activeElement.id === 'lineEditA';
@@ -138,8 +135,7 @@ describe('chromium, as a phone', () => {
       for (const [face, metrics] of [['', {}], ['-phone', PHONE]]) {
         const name = `${SHOTS}/screenshot-web${face}${scheme === 'dark' ? '-dark' : ''}`;
         await load(tab, site.url, metrics);
-        const person = new Person(tab, !!metrics.hasTouch);
-        for (const step of ['a=30', 'b=20', 'c=20', 'd=30', 'calc']) await person.step(step);
+        await new Person(tab, !!metrics.hasTouch).do('a=30', 'b=20', 'c=20', 'd=30', 'calc');
         await tab.screenshot(`${name}.png`);
         await openHelp(tab);
         await tab.evaluate(() => $('textBrowser').querySelector('table').scrollIntoView());

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Debian's browsers, a tab each, behind one interface: Chromium and Firefox ESR through
-// puppeteer-core (Firefox over WebDriver BiDi), WebKitGTK's MiniBrowser through its
-// WebDriver with selenium-webdriver. Keys are named as puppeteer names them: ' ', 'Shift+Tab'.
+// A tab in one of Debian's browsers, behind one interface: Chromium and Firefox ESR (over
+// WebDriver BiDi) through puppeteer-core, WebKitGTK's MiniBrowser through its WebDriver with
+// selenium-webdriver. Keys are named as puppeteer names them: ' ', 'Shift+Tab'.
 import {writeFile} from 'node:fs/promises';
 import puppeteer from 'puppeteer-core';
 import {Builder, Key} from 'selenium-webdriver';
@@ -12,8 +12,7 @@ export const ENGINES = (process.env.TABULON_ENGINES ?? 'chromium firefox webkit'
 const combo = keys => (keys.length > 1 ? keys.split('+') : [keys]);
 const within = (promise, ms) =>
   Promise.race([promise, new Promise(resolve => setTimeout(resolve, ms).unref())]);
-
-// Keeps, in the page, the directive of each breach of its security policy.
+// Keeps the directive of each breach of the page's security policy.
 function recordViolations() {
   window.violations = [];
   addEventListener('securitypolicyviolation', e => window.violations.push(e.effectiveDirective));
@@ -22,13 +21,13 @@ function recordViolations() {
 class PuppeteerTab {
   static async open(engine, {headless = true, dark = false, args = [], userDataDir}) {
     const common = {headless, args, userDataDir, defaultViewport: headless ? undefined : null};
-    // This machine's network is closed: the browser asks nothing of it.
+    // The machine's network is closed: the browser asks nothing of it.
     const browser = await puppeteer.launch(engine === 'chromium'
       ? {...common, executablePath: '/usr/bin/chromium', ignoreDefaultArgs: ['about:blank'],
          args: ['--no-sandbox', '--disable-component-update', '--disable-quic', ...args]}
       : {...common, browser: 'firefox', executablePath: '/usr/bin/firefox-esr',
          extraPrefsFirefox: dark ? {'ui.systemUsesDarkTheme': 1} : {}});
-    // Firefox gives its first tab no focus, so that Space on a button there does nothing.
+    // Firefox's first tab never gets the focus.
     const page = engine === 'chromium' ? (await browser.pages())[0] : await browser.newPage();
     if (dark && engine === 'chromium')
       await page.emulateMediaFeatures([{name: 'prefers-color-scheme', value: 'dark'}]);
@@ -53,16 +52,14 @@ class PuppeteerTab {
   waitFor(fn, ...args) { return this.page.waitForFunction(fn, {timeout: 30000}, ...args); }
   screenshot(path) { return this.page.screenshot({path}); }
 
-  // The accessible name the browser gives an element; Firefox gives no tree to read, but
-  // finds an element by its name.
+  // Firefox gives no accessibility tree to read, but finds an element by its name.
   async accessibleName(id, expected) {
     if (this.engine === 'firefox') {
       const found = await this.page.$$(`::-p-aria(${JSON.stringify(expected)})`);
       return (await Promise.all(found.map(e => e.evaluate(n => n.id)))).includes(id) && expected;
     }
-    const node = await this.page.accessibility.snapshot(
-      {root: await this.page.$(`#${id}`), interestingOnly: false});
-    return node?.name;
+    return (await this.page.accessibility.snapshot(
+      {root: await this.page.$(`#${id}`), interestingOnly: false}))?.name;
   }
 
   async close() {
@@ -72,17 +69,15 @@ class PuppeteerTab {
   }
 }
 
+// WebKitGTK has no headless mode and no window narrower than 447 px: a narrower page is shown
+// in a frame. Breaches of the security policy are recorded from when the page has loaded.
 const WEBDRIVER_KEYS = {Tab: Key.TAB, Enter: Key.ENTER, Escape: Key.ESCAPE, ' ': Key.SPACE,
                         Backspace: Key.BACK_SPACE, Control: Key.CONTROL, Shift: Key.SHIFT};
-
-// WebKitGTK has no headless mode (it needs a display) and no window narrower than 447 px:
-// a narrower page is shown in a frame of that width. No script runs before the page's own:
-// breaches of its security policy are recorded from when it has loaded.
 class WebKitTab {
   static async open(engine, {dark = false}) {
     const service = new DriverService.Builder('/usr/bin/WebKitWebDriver').setLoopback(true).build();
     const tab = Object.assign(new WebKitTab(), {engine, service});
-    // The page may write to the clipboard, as the paste rows need.
+    // The paste rows write to the clipboard.
     const args = ['--automation', '--javascript-can-access-clipboard=true'];
     tab.driver = await new Builder().usingServer(await service.start(30000)).withCapabilities({
       browserName: 'MiniBrowser', 'webkitgtk:browserOptions': {
@@ -128,6 +123,6 @@ class WebKitTab {
   }
 }
 
-// Opens a tab in an engine: headless where the engine can be, dark where asked.
+// Opens a tab, headless where the engine can be, dark where asked.
 export const open = (engine, options = {}) =>
   (engine === 'webkit' ? WebKitTab : PuppeteerTab).open(engine, options);

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Serves the page's folder from 127.0.0.1 and opens it in a real browser window, with its
-// accessibility on for a screen reader, until ended; says "loaded" once the page is.
+// Serves the page and opens it in a real browser window for a screen reader, until ended;
+// says "loaded" once the page is.
 // usage: node open.mjs chromium|firefox PAGE_FOLDER
 import {mkdirSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
@@ -11,8 +11,7 @@ import {serve} from './server.mjs';
 
 const [engine, folder] = process.argv.slice(2);
 const site = await serve(folder);
-// Chromium shows it as an app, in a window of its own, with a profile that offers no
-// translation of the page; Firefox in a tab of its own.
+// Chromium shows it as an app, with a profile that offers no translation; Firefox in a new tab.
 const profile = mkdtempSync(path.join(tmpdir(), 'tabulon-browser-'));
 mkdirSync(`${profile}/Default`);
 writeFileSync(`${profile}/Default/Preferences`, JSON.stringify({translate: {enabled: false}}));

@@ -1,19 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The web page ($TABULON_PAGE, served from 127.0.0.1) in every engine, used by keys as a
-// person does, against the rows of tests/data/examples.tsv that the window is checked
-// against, with help, the right edge, the number pad, the security policy, the colours
-// and offline use.
+// The page ($TABULON_PAGE) in every engine, by keys as a person uses it, against the rows the
+// window is checked against; help, the edges, the security policy, the colours, offline use.
 import assert from 'node:assert/strict';
 import {after, before, describe, test} from 'node:test';
 import {ENGINES, open} from './engines.mjs';
 import {Person, examples, keysRow, load, openHelp} from './person.mjs';
 import {serve} from './server.mjs';
-
-const steps = async (tab, ...list) => {
-  const person = new Person(tab);
-  for (const step of list) await person.step(step);
-};
 
 for (const engine of ENGINES) describe(engine, () => {
   let site, tab;
@@ -30,7 +23,7 @@ for (const engine of ENGINES) describe(engine, () => {
   test('the text rows, as the browser gives them to a screen reader', async t => {
     await load(tab, site.url);
     for (const [name, id, property, expected] of examples('text')) await t.test(name, async () => {
-      // Help's own with help open, the form's with it closed, which a modal dialog hides.
+      // Help's rows with help open; the form's with it closed, as a modal dialog hides it.
       const inHelp = await tab.evaluate(id => !!$(id)?.closest('dialog'), id);
       if (inHelp !== await tab.evaluate(() => $('Dialog').open)) {
         await tab.evaluate(() => ($('Dialog').open ? $('Dialog').close()
@@ -61,7 +54,7 @@ for (const engine of ENGINES) describe(engine, () => {
         await tab.press('Tab');
         await tab.press(' ');
       } else {
-        // It ends by naming the licence, and links the page's own copy of its text.
+        // It names the licence and links the page's copy of its text.
         assert.deepEqual(await tab.evaluate(async () => {
           const link = [...$('textBrowser').querySelectorAll('a')].pop();
           return [$('textBrowser').textContent.includes('GPL-3.0-or-later'),
@@ -77,7 +70,7 @@ for (const engine of ENGINES) describe(engine, () => {
 
   test('Enter moves on: from a to b, from d to "Расчет"', async () => {
     await load(tab, site.url);
-    await steps(tab, 'a=8', 'b=2', 'c=1', 'd=5');
+    await new Person(tab).do('a=8', 'b=2', 'c=1', 'd=5');
     const reached = [];
     for (const id of ['lineEditA', 'lineEditD']) {
       await tab.evaluate(id => $(id).focus(), id);
@@ -100,7 +93,7 @@ for (const engine of ENGINES) describe(engine, () => {
   for (const width of [320, 360, 1024]) test(`at ${width} CSS px nothing past the right ` +
                                              'edge, nor past help\'s', async () => {
     await load(tab, site.url, {width, height: 740});
-    await steps(tab, 'a=999999', 'b=999999', 'c=999999', 'd=999999', 'calc');
+    await new Person(tab).do('a=999999', 'b=999999', 'c=999999', 'd=999999', 'calc');
     await openHelp(tab);
     assert.deepEqual(await tab.evaluate(() => {
       const [help, page] = [$('textBrowser'), document.documentElement];
@@ -116,7 +109,7 @@ for (const engine of ENGINES) describe(engine, () => {
   test('under its security policy it calculates and shows help, and runs nothing help holds',
        async () => {
     await load(tab, site.url);
-    await steps(tab, 'a=8', 'b=2', 'c=1', 'd=5', 'calc');
+    await new Person(tab).do('a=8', 'b=2', 'c=1', 'd=5', 'calc');
     await openHelp(tab);
     assert.deepEqual(await tab.evaluate(() => [$('labelZ').textContent, window.violations]),
                      ['Отвергается на уровне 0.05', []]);
@@ -145,15 +138,14 @@ for (const engine of ENGINES) describe(engine, () => {
       !!navigator.serviceWorker.controller));
     await site.stop();
     await load(tab, site.url);
-    await steps(tab, 'a=8', 'b=2', 'c=1', 'd=5', 'calc');
+    await new Person(tab).do('a=8', 'b=2', 'c=1', 'd=5', 'calc');
     assert.equal(await tab.evaluate(() => $('labelZ').textContent),
                  'Отвергается на уровне 0.05');
   });
 });
 
-// The contrast of each text with what lies behind it (4.5:1), and of the fields' and
-// buttons' borders and the focus ring with theirs (3:1), help open, as WCAG computes it;
-// whether the page is dark.
+// WCAG's contrast, help open, of each text (4.5:1), and of the controls' borders and the
+// focus ring (3:1), with what lies behind them; gives whether the page is dark.
 async function contrasts(tab, url) {
   await load(tab, url);
   await openHelp(tab);

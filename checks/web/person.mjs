@@ -1,11 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The rows of tests/data/examples.tsv, and a person who does a keys row's steps in a tab:
-// by keys, or on a phone (Chromium) by taps and an on-screen keyboard.
+// The rows of tests/data/examples.tsv, and a person who does a row's steps in a tab: by
+// keys, or on a phone (Chromium) by taps and an on-screen keyboard.
 import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';
 
-// The rows of one kind: the row's name, then its fields.
 export const examples = kind => readFileSync(new URL('../../tests/data/examples.tsv',
   import.meta.url), 'utf8').split('\n').map(line => line.split('\t'))
   .filter(fields => fields[0] === kind).map(fields => fields.slice(1));
@@ -14,9 +13,8 @@ export const examples = kind => readFileSync(new URL('../../tests/data/examples.
 export const settle = tab => tab.evaluate(() => new Promise(done =>
   requestAnimationFrame(() => setTimeout(() => requestAnimationFrame(() => setTimeout(done))))));
 
-// Opens the page and waits until it takes input: a digit typed in field a, which has the
-// focus, stays there (and is erased again).
-// The checks' page functions find elements by $, as a browser's console does.
+// Opens the page and waits until a digit typed in field a stays there (then erases it). The
+// checks find elements by $, as a browser's console does.
 export async function load(tab, url, metrics = {}) {
   await tab.goto(url, metrics);
   await tab.evaluate(() => (window.$ = id => document.getElementById(id)));
@@ -31,9 +29,8 @@ export const openHelp = async tab => {
   await settle(tab);
 };
 
-// Does a keys row's steps and checks what the page shows, and that each press of
-// "Расчет" showed that it ran, then was announced, each time differently (so that it is
-// spoken again).
+// Does a keys row's steps and checks what the page shows, and that each press of "Расчет"
+// showed that it ran, then was announced, each time differently (so that it is spoken again).
 export async function keysRow(tab, url, [, steps, fieldA, enabled, method, verdict],
                               {touch = false, metrics = {}} = {}) {
   await load(tab, url, metrics);
@@ -46,8 +43,7 @@ export async function keysRow(tab, url, [, steps, fieldA, enabled, method, verdi
     new MutationObserver(() => seen.announced.push($('announcement').textContent))
       .observe($('announcement'), {childList: true, characterData: true, subtree: true});
   });
-  const person = new Person(tab, touch);
-  for (const step of steps.split(' ').filter(Boolean)) await person.step(step);
+  await new Person(tab, touch).do(...steps.split(' ').filter(Boolean));
   assert.deepEqual(await tab.evaluate(() => [$('lineEditA').value,
     $('pushButton').disabled ? '0' : '1', $('labelM').textContent, $('labelZ').textContent]),
   [fieldA, enabled, method, verdict]);
@@ -60,7 +56,6 @@ export async function keysRow(tab, url, [, steps, fieldA, enabled, method, verdi
   }
 }
 
-// The page's controls in the order Tab goes through them.
 const ORDER = ['lineEditA', 'lineEditB', 'lineEditC', 'lineEditD', 'pushButton', 'pushButtonAbout'];
 const focused = tab => tab.evaluate(() => document.activeElement.id);
 
@@ -69,8 +64,8 @@ export class Person {
     Object.assign(this, {tab, touch});
   }
 
-  // Puts the focus on an element, as the person would; false where it cannot. Tab and
-  // Shift+Tab stay in the form: out of the page, Firefox keeps the focus in its toolbar.
+  // Puts the focus on an element as the person would, or gives false. Tab stays in the form:
+  // out of the page, Firefox keeps the focus in its toolbar.
   async reach(id) {
     if (this.touch) await this.tab.page.tap(`#${id}`);
     let at = await focused(this.tab);
@@ -83,13 +78,16 @@ export class Person {
     return at === id;
   }
 
-  // "a=20" types 20 over field a's text, "a^1,000" pastes 1,000 over it, "a<" erases its
-  // last character, "calc" presses "Расчет" (a disabled button takes no tap, and Tab does
-  // not reach it), "slot" submits the form as the button would.
+  async do(...steps) {
+    for (const step of steps) await this.step(step);
+  }
+
+  // "a=20" types 20 over field a's text, "a^1,000" pastes it, "a<" erases the last
+  // character, "calc" presses "Расчет", "slot" submits the form as the button would.
   async step(step) {
     const tab = this.tab;
     if (step === 'calc' || step === 'slot') {
-      // The calculation's announcement, always a change, tells that it has ended.
+      // The announcement, always a change, tells that the calculation has ended.
       const before = await tab.evaluate(() => $('announcement').textContent);
       const enabled = step === 'slot' || await tab.evaluate(() => !$('pushButton').disabled);
       if (step === 'slot') await tab.evaluate(() => $('centralWidget').requestSubmit());
@@ -104,14 +102,12 @@ export class Person {
         await tab.evaluate(() => document.activeElement.setSelectionRange(99, 99));
         await tab.press('Backspace');
       } else {
-        // Over the field's text: selected with a long press, or by Ctrl+A.
         if (this.touch) await tab.evaluate(() => document.activeElement.select());
         else await tab.press('Control+a');
         if (step[1] === '^') {
           await tab.evaluate(text => navigator.clipboard.writeText(text), text);
           await tab.press('Control+v');
         } else if (this.touch) {
-          // An on-screen keyboard commits each key as it is tapped.
           const cdp = await tab.page.createCDPSession();
           for (const key of text) await cdp.send('Input.insertText', {text: key});
           await cdp.detach();

@@ -1,8 +1,7 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Starts the installed program as its launcher does, types 30 20 20 30 and presses
-"Расчет" by keys, then opens help, and reads through the accessibility bus the result
-and the help page that the program shows."""
+"""Starts the installed program as its launcher does, calculates 30 20 20 30 and opens help
+by keys, and reads what it shows through the accessibility bus."""
 import subprocess
 import sys
 import tempfile
@@ -13,7 +12,7 @@ from desktop_session import Processes, keys, wait_for, window  # noqa: E402
 
 
 def shows(what):
-    """Whether a name or a text of the program's accessible objects holds this."""
+    """Whether a name or text of the program's accessible objects holds this."""
     import pyatspi  # only once the session's buses are in the environment
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name == "tabulon2x2":

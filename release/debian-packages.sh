@@ -71,7 +71,7 @@ for release in "${releases[@]}"; do
         sbuild --chroot-mode=unshare --chroot="$(release/clean-root.sh "$release" "$arch")" \
             --dist=unstable --arch="$arch" --build-dir="$PWD/$out/$release" --nolog \
             "${checks[@]}" "$dsc" >"$log" 2>&1 || { tail -n 60 "$log" >&2; exit 1; }
-        grep -a -E '^(Status|Build-Time|Lintian|Piuparts|Autopkgtest):|^(shows|help|compute-and-help)' "$log"
+        grep -a -E '^(Status|Build-Time|Lintian|Piuparts|Autopkgtest):|^(screen reader check|screen-reader )' "$log"
     done
 done
 

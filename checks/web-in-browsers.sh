@@ -7,10 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dev/deps.sh --no-recommends chromium firefox-esr webkit2gtk-driver nodejs orca desktop
-build=${TABULON_BUILD_DIR:-build}
-cmake --preset default -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target engine_rows
+dev/deps.sh --no-recommends chromium firefox-esr webkit2gtk-driver nodejs desktop
+cmake --preset default >/dev/null
+cmake --build build -j"$(nproc)" --target engine_rows
 npm ci --ignore-scripts --no-audit --no-fund >/dev/null
 
 # Every table the tests know, as the desktop's engine judges it.
@@ -19,7 +18,7 @@ trap 'rm -f "$native"' EXIT
 {
     awk -F '\t' '$1 == "table" { print $3, $4, $5, $6 }' tests/data/examples.tsv
     awk -F '\t' '$1 ~ /^[0-9]+$/ { print $1, $2, $3, $4 }' tests/data/reference.tsv
-} | "$build/tests/web/engine_rows" >"$native"
+} | build/tests/web/engine_rows >"$native"
 
 page=$PWD/build-web/tabulon2x2-$(dev/version.sh)-web
 # In a desktop session, as WebKitGTK has no headless mode.

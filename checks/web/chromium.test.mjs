@@ -14,14 +14,13 @@ import {serve} from './server.mjs';
 const {TABULON_PAGE: PAGE, TABULON_SCREENSHOTS: SHOTS} = process.env;
 // Lighthouse's mobile profile.
 const PHONE = {width: 360, height: 740, deviceScaleFactor: 2, isMobile: true, hasTouch: true};
-const SLOW = {offline: false, latency: 150, downloadThroughput: 2e5, uploadThroughput: 93750};
+const SLOW = {latency: 150, download: 2e5, upload: 93750};
 
 describe('chromium, as a phone', () => {
-  let site, tab, cdp;
+  let site, tab;
   before(async () => {
     site = await serve(PAGE, {'engine_pvalues.wasm': process.env.TABULON_PVALUES_WASM});
     tab = await open('chromium');
-    cdp = await tab.page.createCDPSession();
   });
   after(async () => {
     await tab?.close();
@@ -29,44 +28,42 @@ describe('chromium, as a phone', () => {
   });
 
   test('how soon the page takes input on a slow phone, and what it loads', async t => {
-    const loaded = new Map();
-    cdp.on('Network.responseReceived', e => loaded.set(e.requestId, e.response.url));
-    cdp.on('Network.loadingFinished', e => loaded.has(e.requestId) &&
-      loaded.set(e.requestId, [loaded.get(e.requestId), e.encodedDataLength]));
-    for (const [method, params] of [['Network.enable'],
-      ['Network.setCacheDisabled', {cacheDisabled: true}],
-      ['Network.setBypassServiceWorker', {bypass: true}],
-      ['Network.emulateNetworkConditions', SLOW], ['Emulation.setCPUThrottlingRate', {rate: 4}]])
-      await cdp.send(method, params);
-    await tab.page.setViewport(PHONE);
+    const {page} = tab;
+    await page.setCacheEnabled(false);
+    await page.setBypassServiceWorker(true);
+    await page.emulateNetworkConditions(SLOW);
+    await page.emulateCPUThrottling(4);
+    await page.setViewport(PHONE);
     for (const run of [1, 2]) {
-      loaded.clear();
-      await tab.page.goto('about:blank');
+      await page.goto('about:blank');
       const start = performance.now();
-      await cdp.send('Page.navigate', {url: site.url});
+      const loading = page.goto(site.url);
       for (let ready = false; !ready;) {
         assert.ok(performance.now() - start < 60000, 'no field took input in 60 s');
         const focused = () => document.activeElement.id === 'lineEditA';
         if (await tab.evaluate(focused).catch(() => false)) {
-          await cdp.send('Input.insertText', {text: '1'});
+          await page.keyboard.sendCharacter('1');
           ready = await tab.evaluate(() => document.activeElement.value === '1');
         }
       }
       t.diagnostic(`run ${run}: fields take input ${((performance.now() - start) / 1000)
         .toFixed(2)} s after navigation`);
-      await tab.page.waitForNetworkIdle({idleTime: 1000});
+      await loading;
+      await page.waitForNetworkIdle({idleTime: 1000});
     }
-    for (const [url, size] of loaded.values()) t.diagnostic(`${url.slice(site.url.length) ||
+    const loaded = await tab.evaluate(() => performance.getEntries()
+      .filter(e => e.encodedBodySize).map(e => [e.name, e.encodedBodySize]));
+    for (const [url, size] of loaded) t.diagnostic(`${url.slice(site.url.length) ||
       '(the page)'}: ${size} bytes`);
     const kept = readdirSync(PAGE).filter(name => !name.endsWith('.tar'))
       .reduce((sum, name) => sum + gzipSync(readFileSync(`${PAGE}/${name}`)).length, 0);
-    t.diagnostic(`what the page loads: ${([...loaded.values()].reduce((sum, [, size]) =>
-      sum + size, 0) / 1024).toFixed(1)} KB gzipped; with what its service worker keeps ` +
-      `for use offline: ${(kept / 1024).toFixed(1)} KB`);
-    for (const [method, params] of [['Network.emulateNetworkConditions', {...SLOW, latency: 0,
-      downloadThroughput: -1, uploadThroughput: -1}], ['Emulation.setCPUThrottlingRate', {rate: 1}],
-      ['Network.setCacheDisabled', {cacheDisabled: false}], ['Network.setBypassServiceWorker',
-      {bypass: false}], ['Network.disable']]) await cdp.send(method, params);
+    t.diagnostic(`what the page loads: ${(loaded.reduce((sum, [, size]) => sum + size, 0) /
+      1024).toFixed(1)} KB gzipped; with what its service worker keeps for use offline: ` +
+      `${(kept / 1024).toFixed(1)} KB`);
+    await page.emulateNetworkConditions(null);
+    await page.emulateCPUThrottling(null);
+    await page.setCacheEnabled(true);
+    await page.setBypassServiceWorker(false);
   });
 
   test('the keys rows on a touch screen, by taps and an on-screen keyboard', async t => {
@@ -112,6 +109,8 @@ describe('chromium, as a phone', () => {
 
   test('under a high-contrast theme every field, button, border and the focus ring shown',
        async () => {
+    // Puppeteer's emulateMediaFeatures knows no forced-colors.
+    const cdp = await tab.page.createCDPSession();
     const forced = value => cdp.send('Emulation.setEmulatedMedia',
                                      {features: [{name: 'forced-colors', value}]});
     await forced('active');

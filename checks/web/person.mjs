@@ -108,9 +108,7 @@ export class Person {
           await tab.evaluate(text => navigator.clipboard.writeText(text), text);
           await tab.press('Control+v');
         } else if (this.touch) {
-          const cdp = await tab.page.createCDPSession();
-          for (const key of text) await cdp.send('Input.insertText', {text: key});
-          await cdp.detach();
+          for (const key of text) await tab.page.keyboard.sendCharacter(key);
         } else {
           await tab.type(text);
         }

@@ -1,7 +1,8 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""A virtual desktop session: a display and a session bus of its own, the accessibility bus
-and, with --orca, Orca, its speech logged to $TABULON_ORCA_LOG; all ended with it, by PID.
+"""A virtual desktop session: a display and a session bus of its own, which starts the
+accessibility bus when asked, and with --orca, Orca, its speech logged to $TABULON_ORCA_LOG;
+all ended with it, by PID.
 
 usage: desktop_session.py [--orca] COMMAND...          runs the command in a session
        desktop_session.py window PATTERN [MIN_WIDTH]   (in one) prints a window's id
@@ -115,14 +116,6 @@ def session(command, orca):
             env.pop(name, None)
         processes = Processes(Path(tmp), env)
         try:
-            processes.start("at-spi-bus", ["/usr/libexec/at-spi-bus-launcher",
-                                           "--launch-immediately"])
-            # Asked for by name only once the launcher owns it, so D-Bus starts no second one.
-            wait_for(lambda: "true" in subprocess.run(
-                ["timeout", "5", "dbus-send", "--session", "--print-reply",
-                 "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-                 "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"],
-                env=env, capture_output=True, text=True).stdout, 30, "the accessibility bus")
             if orca:
                 log = env["TABULON_ORCA_LOG"] = f"{tmp}/orca-debug.log"
                 processes.start("orca", [sys.executable, __file__, "--run-orca", "--replace",

@@ -10,7 +10,7 @@ export const examples = kind => readFileSync(new URL('../../tests/data/examples.
   .filter(fields => fields[0] === kind).map(fields => fields.slice(1));
 
 // Waits until the page has painted twice: what a key or tap started has run.
-export const settle = tab => tab.evaluate(() => new Promise(done =>
+const settle = tab => tab.evaluate(() => new Promise(done =>
   requestAnimationFrame(() => setTimeout(() => requestAnimationFrame(() => setTimeout(done))))));
 
 // Opens the page and waits until a digit typed in field a stays there (then erases it). The

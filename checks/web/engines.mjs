@@ -21,9 +21,13 @@ function recordViolations() {
 class PuppeteerTab {
   static async open(engine, {headless = true, dark = false, args = [], userDataDir}) {
     const common = {headless, args, userDataDir, defaultViewport: headless ? undefined : null};
-    // The machine's network is closed: the browser asks nothing of it.
+    // The machine's network is closed: the browser asks nothing of it. Chromium opens on
+    // about:blank or the app it is given, never on the new-tab page, whose chrome:// requests
+    // puppeteer would count as loading for ever.
+    const appGiven = args.some(arg => arg.startsWith('--app='));
     const browser = await puppeteer.launch(engine === 'chromium'
-      ? {...common, executablePath: '/usr/bin/chromium', ignoreDefaultArgs: ['about:blank'],
+      ? {...common, executablePath: '/usr/bin/chromium',
+         ignoreDefaultArgs: appGiven ? ['about:blank'] : [],
          args: ['--no-sandbox', '--disable-component-update', '--disable-quic', ...args]}
       : {...common, browser: 'firefox', executablePath: '/usr/bin/firefox-esr',
          extraPrefsFirefox: dark ? {'ui.systemUsesDarkTheme': 1} : {}});

@@ -25,7 +25,7 @@ export async function load(tab, url, metrics = {}) {
 
 export const openHelp = async tab => {
   await tab.evaluate(() => $('pushButtonAbout').click());
-  await tab.waitFor(() => $('textBrowser').firstChild);
+  await tab.waitFor(() => $('Dialog').open);
   await settle(tab);
 };
 

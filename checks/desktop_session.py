@@ -106,28 +106,34 @@ def run_orca(args):
 
 
 def session(command, orca):
-    with tempfile.TemporaryDirectory(prefix="tabulon-desktop-") as tmp:
-        (Path(tmp) / "runtime").mkdir(mode=0o700)
-        env = {**os.environ, "HOME": tmp, "XDG_RUNTIME_DIR": f"{tmp}/runtime",
-               "XDG_CONFIG_HOME": f"{tmp}/config", "XDG_CACHE_HOME": f"{tmp}/cache",
-               "XDG_DATA_HOME": f"{tmp}/data", "LANG": "C.UTF-8",
-               "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
-        for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
-            env.pop(name, None)
-        processes = Processes(Path(tmp), env)
+    home = os.environ["HOME"]
+    processes = Processes(Path(home))
+    try:
+        if orca:
+            log = processes.env["TABULON_ORCA_LOG"] = f"{home}/orca-debug.log"
+            processes.start("orca", [sys.executable, __file__, "--run-orca", "--replace",
+                                     "-u", f"{home}/orca", f"--debug-file={log}"])
+            wait_for(lambda: os.path.exists(log) and "SPEECH OUTPUT" in Path(log).read_text(
+                errors="replace"), 60, "Orca to start speaking")
+        return subprocess.run(command, env=processes.env).returncode
+    except RuntimeError as failure:
+        print(f"desktop session: {failure}\n{processes.output('orca')}", file=sys.stderr)
+        return 1
+    finally:
+        processes.end()
+
+
+def in_use(home):
+    """Whether a process of the session, or a mount, is left in its home."""
+    mark = f"HOME={home}".encode()
+    for environ in Path("/proc").glob("[0-9]*/environ"):
         try:
-            if orca:
-                log = env["TABULON_ORCA_LOG"] = f"{tmp}/orca-debug.log"
-                processes.start("orca", [sys.executable, __file__, "--run-orca", "--replace",
-                                         "-u", f"{tmp}/orca", f"--debug-file={log}"])
-                wait_for(lambda: os.path.exists(log) and "SPEECH OUTPUT" in Path(log).read_text(
-                    errors="replace"), 60, "Orca to start speaking")
-            return subprocess.run(command, env=env).returncode
-        except RuntimeError as failure:
-            print(f"desktop session: {failure}\n{processes.output('orca')}", file=sys.stderr)
-            return 1
-        finally:
-            processes.end()
+            if mark in environ.read_bytes().split(b"\0"):
+                return True
+        except OSError:
+            continue
+    return any(line.split()[4].startswith(home)
+               for line in Path("/proc/self/mountinfo").read_text().splitlines())
 
 
 def main(args):
@@ -138,11 +144,23 @@ def main(args):
             return print(window(args[1], min_width=int(args[2]) if args[2:] else 0))
         except RuntimeError as failure:
             return str(failure)
-    if "TABULON_DESKTOP" not in os.environ:
-        os.environ["TABULON_DESKTOP"] = "1"
-        os.execvp("dbus-run-session", ["dbus-run-session", "--", "xvfb-run", "-a", "-s",
-                                       "-screen 0 1024x768x24", sys.executable, __file__, *args])
-    return session(args[1:] if args[0] == "--orca" else args, args[0] == "--orca")
+    if "TABULON_DESKTOP" in os.environ:
+        return session(args[1:] if args[0] == "--orca" else args, args[0] == "--orca")
+    # The display, then the session bus in it, so that what the bus starts (the accessibility
+    # bus, portals) shares the session's display and home, as on a desktop. The home goes
+    # once the last of them has ended.
+    with tempfile.TemporaryDirectory(prefix="tabulon-desktop-") as home:
+        os.mkdir(f"{home}/runtime", 0o700)
+        env = {**os.environ, "TABULON_DESKTOP": "1", "HOME": home,
+               "XDG_RUNTIME_DIR": f"{home}/runtime", "XDG_CONFIG_HOME": f"{home}/config",
+               "XDG_CACHE_HOME": f"{home}/cache", "XDG_DATA_HOME": f"{home}/data",
+               "LANG": "C.UTF-8", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
+        for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+            env.pop(name, None)
+        code = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", "dbus-run-session",
+                               "--", sys.executable, __file__, *args], env=env).returncode
+        wait_for(lambda: not in_use(home), 10, "the session's services to end")
+        return code
 
 
 if __name__ == "__main__":

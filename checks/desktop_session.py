@@ -147,8 +147,8 @@ def main(args):
     if "TABULON_DESKTOP" in os.environ:
         return session(args[1:] if args[0] == "--orca" else args, args[0] == "--orca")
     # The display, then the session bus in it, so that what the bus starts (the accessibility
-    # bus, portals) shares the session's display and home, as on a desktop. The home goes
-    # once the last of them has ended.
+    # bus, portals) shares the session's display and home, as on a desktop. The home, the
+    # display's key with it, goes once the last of them has ended.
     with tempfile.TemporaryDirectory(prefix="tabulon-desktop-") as home:
         os.mkdir(f"{home}/runtime", 0o700)
         env = {**os.environ, "TABULON_DESKTOP": "1", "HOME": home,
@@ -157,8 +157,9 @@ def main(args):
                "LANG": "C.UTF-8", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
         for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
             env.pop(name, None)
-        code = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", "dbus-run-session",
-                               "--", sys.executable, __file__, *args], env=env).returncode
+        code = subprocess.run(["xvfb-run", "-a", "-f", f"{home}/Xauthority", "-s",
+                               "-screen 0 1024x768x24", "dbus-run-session", "--",
+                               sys.executable, __file__, *args], env=env).returncode
         wait_for(lambda: not in_use(home), 10, "the session's services to end")
         return code
 

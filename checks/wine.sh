@@ -11,7 +11,8 @@ version=$(dev/version.sh)
 name=tabulon2x2-$version
 qt=$(sed -n 's#^Qt6_DIR:PATH=\(.*\)/lib/cmake/Qt6$#\1#p' build-windows/CMakeCache.txt)
 scratch=$(mktemp -d)
-export WINEPREFIX=$scratch/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's own errors are shown: a run that passes has none, one that fails says why.
+export WINEPREFIX=$scratch/wine WINEDEBUG=-all,err+all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'timeout 30 wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 fail() { echo "$*" >&2; exit 1; }
 run() { timeout "$1" wine "${@:2}" || { echo "failed ($?): ${*:2}" >&2; return 1; }; }

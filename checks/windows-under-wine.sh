@@ -17,8 +17,10 @@ zip=build-windows/$name-windows-x64.zip
 setup=$repo/build-windows/$name-setup.exe
 
 echo "== the zip"
+# Read whole first: grep -q ending the pipe early would fail the listing (pipefail).
+listing=$(python3 -m zipfile -l "$zip")
 for file in LICENSE.txt THIRD-PARTY-NOTICES.txt; do
-    python3 -m zipfile -l "$zip" | grep -q "^$name/$file " || fail "the zip has no $file"
+    grep -q "^$name/$file " <<<"$listing" || fail "the zip has no $file"
 done
 echo "it holds LICENSE.txt and THIRD-PARTY-NOTICES.txt"
 

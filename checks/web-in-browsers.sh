@@ -15,10 +15,7 @@ npm ci --ignore-scripts --no-audit --no-fund >/dev/null
 # Every table the tests know, as the desktop's engine judges it.
 native=$(mktemp)
 trap 'rm -f "$native"' EXIT
-{
-    awk -F '\t' '$1 == "table" { print $3, $4, $5, $6 }' tests/data/examples.tsv
-    awk -F '\t' '$1 ~ /^[0-9]+$/ { print $1, $2, $3, $4 }' tests/data/reference.tsv
-} | build/tests/web/engine_rows >"$native"
+checks/known-tables.sh | build/tests/web/engine_rows >"$native"
 
 page=$PWD/build-web/tabulon2x2-$(dev/version.sh)-web
 # In a desktop session, as WebKitGTK has no headless mode.

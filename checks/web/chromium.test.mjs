@@ -79,7 +79,9 @@ describe('chromium, as a phone', () => {
 
   test('the engine in the browser against the desktop\'s, table by table', async t => {
     await load(tab, site.url);
-    const native = readFileSync(process.env.TABULON_NATIVE_ROWS, 'utf8').trim().split('\n');
+    // The engine's messages are Windows-1251, as the page's engine gives them to its decoder.
+    const native = new TextDecoder('windows-1251')
+      .decode(readFileSync(process.env.TABULON_NATIVE_ROWS)).trim().split('\n');
     const web = await tab.evaluate(async tables => {
       const {loadEngine} = await import('./engine.js');
       const bytes = name => fetch(name).then(response => response.arrayBuffer());

@@ -2,7 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian source package from the upstream tarball and, by sbuild in a clean root
-# of each release, for amd64 and i386, the binary packages into build-package/RELEASE/.
+# of each release, for amd64 and i386, the binary packages into build-package/RELEASE/: i386
+# natively where this kernel runs its code, else cross-built, its tests under qemu-i386.
 # sbuild's own runners (release/sbuild.conf) fail the build on a failed check: piuparts and
 # the autopkgtest on amd64, lintian on unstable (every tag but the owner's facts). Then
 # reprotest on Debian 12: two builds in different environments, byte-identical.
@@ -51,27 +52,49 @@ rm -rf "${out:?}/$name-$upstream"
 dsc=$out/${name}_$version.dsc
 echo "source package: $dsc, from $tarball"
 
+# Where this kernel runs no i386 code, i386 is built in the amd64 root by the cross compiler,
+# its tests run under qemu-i386 where the kernel lets a namespace have its own binfmt_misc.
+i386=native
+if ! arch-test -n i386 >/dev/null; then
+    i386="cross-built in the amd64 root, as this kernel runs no i386 code"
+    if release/with-i386-emulated.sh true 2>"$out/i386-emulated.log"; then
+        i386+=", the tests under qemu-i386"
+    else
+        i386+=", the tests not run: no binfmt_misc of its own ($(tail -n 1 "$out/i386-emulated.log"))"
+    fi
+fi
+
 export SBUILD_CONFIG=$PWD/release/sbuild.conf
 for release in "${releases[@]}"; do
     mkdir -p "$out/$release"
     root=$(release/clean-root.sh "$release")
     for arch in amd64 i386; do
-        echo "== $release $arch: sbuild"
+        how=native build=(--arch="$arch") run=()
         checks=()
         if [ "$arch" = amd64 ]; then
             # Debian 12's piuparts does not know Debian 13's debconf's temporary folder.
             checks+=(--source --run-piuparts --run-autopkgtest
                 "--piuparts-opts=--basetgz=$root --distribution=$release --keep-sources-list --no-upgrade-test --ignore=/var/cache/debconf/tmp.ci/"
                 "--autopkgtest-opts=--apt-upgrade -- unshare --tarball $root")
+            build+=(--chroot="$root")
+        elif [ "$i386" = native ]; then
+            build+=(--chroot="$(release/clean-root.sh "$release" "$arch")")
+        else
+            how=$i386 build=(--host="$arch" --build=amd64 --chroot="$root")
+            run=(env DEB_BUILD_PROFILES=cross)
+            if [[ $i386 == *qemu-i386 ]]; then
+                run+=(DEB_BUILD_OPTIONS=crossbuildcanrunhostbinaries release/with-i386-emulated.sh)
+            fi
         fi
         if [ "$release" = sid ]; then
             checks+=(--run-lintian "--lintian-opts=-I -E --pedantic --suppress-tags $owner_facts --fail-on error,warning,info,pedantic,experimental")
         fi
+        echo "== $release $arch: sbuild, $how"
         log=$out/$release/${name}_${version}_$arch.build
-        sbuild --chroot-mode=unshare --chroot="$(release/clean-root.sh "$release" "$arch")" \
-            --dist=unstable --arch="$arch" --build-dir="$PWD/$out/$release" --nolog \
-            "${checks[@]}" "$dsc" >"$log" 2>&1 || { tail -n 60 "$log" >&2; exit 1; }
-        grep -a -E '^(Status|Build-Time|Lintian|Piuparts|Autopkgtest):|^(screen reader check|screen-reader )' "$log"
+        "${run[@]}" sbuild --chroot-mode=unshare "${build[@]}" --dist=unstable \
+            --build-dir="$PWD/$out/$release" --nolog "${checks[@]}" "$dsc" >"$log" 2>&1 ||
+            { tail -n 60 "$log" >&2; exit 1; }
+        grep -a -E '^(Status|Build-Time|Lintian|Piuparts|Autopkgtest):|^(screen reader check|screen-reader )|tests passed|tests failed' "$log"
     done
 done
 

@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QIntValidator>
 #include <QLocale>
+#include <QSignalBlocker>
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
@@ -34,8 +35,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
     ui->pushButton->setDisabled(true);
 
+    // Every change of a field's text, not only the user's edits (textEdited): an assistive
+    // technology sets the text, or inserts into it, through the accessibility interface.
+    // The window never sets a field's text but to refuse such a change.
     for (QLineEdit *edit : edits)
-        connect(edit, SIGNAL(textEdited(QString)), this, SLOT(testInput()));
+        connect(edit, SIGNAL(textChanged(QString)), this, SLOT(testInput()));
     connect(ui->pushButton, SIGNAL(clicked()), this, SLOT(slotCalc()));
     connect(ui->pushButtonAbout, SIGNAL(clicked()), this, SLOT(slotAbout()));
 
@@ -76,6 +80,20 @@ void MainWindow::slotCalc()
 
 void MainWindow::testInput()
 {
+    // Text that the validator refuses came by another way than the keys (the accessibility
+    // interface's insert, say): the field takes its last text back, and nothing changed.
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        QString text = edits[i]->text();
+        int position = 0;
+        if (edits[i]->validator()->validate(text, position) != QValidator::Invalid) {
+            allowed[i] = text;
+        } else {
+            const QSignalBlocker quiet(edits[i]);
+            edits[i]->setText(allowed[i]);
+            return;
+        }
+    }
+
     // Any edit makes the shown result stale.
     ui->labelM->clear();
     ui->labelZ->clear();

@@ -39,4 +39,6 @@ private:
     // Counts from the last edit that left all four fields filled.
     FourfoldCounts cells{};
     StatEngine engine;
+    // Each field's last text that the validator lets stand.
+    std::array<QString, 4> allowed;
 };

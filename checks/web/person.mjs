@@ -83,7 +83,9 @@ export class Person {
   }
 
   // "a=20" types 20 over field a's text, "a^1,000" pastes it, "a<" erases the last
-  // character, "calc" presses "Расчет", "slot" submits the form as the button would.
+  // character, "a~800" sets the text and "a+x-" inserts x- at its start as the browser does
+  // for an assistive technology (the value, then an input event), "calc" presses "Расчет",
+  // "slot" submits the form as the button would.
   async step(step) {
     const tab = this.tab;
     if (step === 'calc' || step === 'slot') {
@@ -94,6 +96,11 @@ export class Person {
       else if (this.touch) await tab.page.tap('#pushButton');
       else if (await this.reach('pushButton')) await tab.press(' ');
       if (enabled) await tab.waitFor(was => $('announcement').textContent !== was, before);
+    } else if (step[1] === '~' || step[1] === '+') {
+      await tab.evaluate((id, text, insert) => {
+        $(id).value = insert ? text + $(id).value : text;
+        $(id).dispatchEvent(new Event('input', {bubbles: true}));
+      }, `lineEdit${step[0].toUpperCase()}`, step.slice(2), step[1] === '+');
     } else {
       const id = `lineEdit${step[0].toUpperCase()}`;
       assert.ok(await this.reach(id), `${id} cannot be reached`);

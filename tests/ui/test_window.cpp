@@ -44,6 +44,14 @@ class TestWindow final : public QObject
                 QVERIFY(QMetaObject::invokeMethod(window.get(), "slotCalc"));
             } else if (step[1] == '<') {
                 QTest::keyClick(field(step[0]), Qt::Key_Backspace);
+            } else if (step[1] == '~' || step[1] == '+') {
+                // As voice control or a screen reader edits: through the field's
+                // accessibility interface (AT-SPI's and UI Automation's calls reach it).
+                QAccessibleInterface *edit = QAccessible::queryAccessibleInterface(field(step[0]));
+                if (step[1] == '~')
+                    edit->setText(QAccessible::Value, step.mid(2));
+                else
+                    edit->editableTextInterface()->insertText(0, step.mid(2));
             } else if (field(step[0])->selectAll(); step[1] == '^') {
                 QApplication::clipboard()->setText(step.mid(2));
                 QTest::keySequence(field(step[0]), QKeySequence::Paste);

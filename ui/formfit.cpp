@@ -85,18 +85,22 @@ double factorFor(const QList<Text> &texts)
     return factor;
 }
 
-void scale(QMainWindow *window, double factor)
+Drawn drawn(QMainWindow *window)
+{
+    Drawn form{window->size(), window->minimumSize(), {}};
+    const auto children = window->centralWidget()->findChildren<QWidget *>();
+    for (QWidget *child : children)
+        form.widgets.append({child, child->geometry()});
+    return form;
+}
+
+void scale(QMainWindow *window, const Drawn &drawn, double factor)
 {
     const auto scaled = [factor](int length) { return qRound(length * factor); };
-    const auto children = window->centralWidget()->findChildren<QWidget *>();
-    for (QWidget *child : children) {
-        const QRect r = child->geometry();
+    for (const auto &[child, r] : drawn.widgets)
         child->setGeometry(scaled(r.x()), scaled(r.y()), scaled(r.width()), scaled(r.height()));
-    }
-    // Both sizes are read first: a larger minimum size enlarges the window at once.
-    const QSize size = window->size(), minimum = window->minimumSize();
-    window->setMinimumSize(scaled(minimum.width()), scaled(minimum.height()));
-    window->resize(scaled(size.width()), scaled(size.height()));
+    window->setMinimumSize(scaled(drawn.minimum.width()), scaled(drawn.minimum.height()));
+    window->resize(scaled(drawn.size.width()), scaled(drawn.size.height()));
 }
 
 } // namespace FormFit

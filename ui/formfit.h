@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QPair>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -26,8 +27,17 @@ QSize neededSize(QWidget *widget, const QString &text);
 // The smallest factor, never below 1, at which every widget, grown by it, holds its text.
 double factorFor(const QList<Text> &texts);
 
-// Multiplies the size and minimum size of the window, and the position and size of every
-// widget of its central widget, by the factor.
-void scale(QMainWindow *window, double factor);
+// A window's geometry as it was drawn: its size and minimum size, and the geometry of every
+// widget of its central widget.
+struct Drawn
+{
+    QSize size, minimum;
+    QList<QPair<QWidget *, QRect>> widgets;
+};
+Drawn drawn(QMainWindow *window);
+
+// Gives the window and its widgets their drawn geometry multiplied by the factor, whatever
+// geometry they have now.
+void scale(QMainWindow *window, const Drawn &drawn, double factor);
 
 } // namespace FormFit

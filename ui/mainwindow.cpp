@@ -9,6 +9,7 @@
 #include "messages.h"
 #include "screenreader.h"
 
+#include <QEvent>
 #include <QIcon>
 #include <QIntValidator>
 #include <QLocale>
@@ -43,10 +44,30 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(ui->pushButton, SIGNAL(clicked()), this, SLOT(slotCalc()));
     connect(ui->pushButtonAbout, SIGNAL(clicked()), this, SLOT(slotAbout()));
 
+    drawn = FormFit::drawn(this);
     fitToFont();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    const auto type = event->type();
+    if (drawn.widgets.isEmpty() || fitPending ||
+        (type != QEvent::FontChange && type != QEvent::ApplicationFontChange &&
+         type != QEvent::StyleChange))
+        return;
+    // Once every widget has taken the new font: one change sends several events.
+    fitPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            fitPending = false;
+            fitToFont();
+        },
+        Qt::QueuedConnection);
+}
 
 void MainWindow::slotAbout()
 {
@@ -129,5 +150,7 @@ void MainWindow::fitToFont()
         texts.append({ui->labelZ, engine.verdictText(p)});
     for (QLineEdit *edit : edits)
         texts.append({edit, QString::number(StatEngine::maxCount)});
-    FormFit::scale(this, FormFit::factorFor(texts));
+    // Measured at the size as drawn, never on top of an earlier fit.
+    FormFit::scale(this, drawn, 1.0);
+    FormFit::scale(this, drawn, FormFit::factorFor(texts));
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "formfit.h"
 #include "statengine.h"
 
 #include <QMainWindow>
@@ -24,13 +25,17 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+protected:
+    // A font or style changed while the window runs: the form fits itself again.
+    void changeEvent(QEvent *event) override;
+
 private slots:
     void slotAbout();
     void slotCalc();
     void testInput();
 
 private:
-    // Grows the form, in proportion, until every text it can show fits at its font.
+    // Grows the form as drawn, in proportion, until every text it can show fits at its font.
     void fitToFont();
 
     std::unique_ptr<Ui::MainWindow> ui;
@@ -41,4 +46,7 @@ private:
     StatEngine engine;
     // Each field's last text that the validator lets stand.
     std::array<QString, 4> allowed;
+    // The form as drawn, which every fit starts from; empty until the window is built.
+    FormFit::Drawn drawn;
+    bool fitPending = false;
 };

@@ -224,8 +224,17 @@ private slots:
     void textsFitAtEveryFont()
     {
         QFETCH(QStringList, f);
-        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), f[0].toInt()));
+        const auto setFont = [](const QString &points) {
+            QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), points.toInt()));
+        };
+        setFont(f.value(1, f[0]));
         init();
+        if (f.size() > 1) {
+            // The window refits once the change has reached every widget.
+            const int shown = window->width();
+            setFont(f[0]);
+            QTRY_VERIFY(window->width() != shown);
+        }
         // The window is the form as drawn grown by one factor, at 8 pt and below by none,
         // each position and length rounded on its own.
         QMainWindow drawn;

@@ -203,6 +203,41 @@ private slots:
         QVERIFY(window->findChildren<QTextBrowser *>().isEmpty());
     }
 
+    // A font sized in pixels (by a style sheet, say) has no point size to zoom from.
+    void helpZoomsFivePointsInPixels()
+    {
+        QFont font = QApplication::font();
+        font.setPixelSize(16);
+        QApplication::setFont(font);
+        const Dialog help(window.get());
+        const auto *browser = help.findChild<QTextBrowser *>();
+        QCOMPARE(browser->font().pixelSize(), 16 + qRound(5 * browser->logicalDpiY() / 72.0));
+    }
+
+    // The licence, reached by keys from help, shows as it is written, line by line; a link
+    // above it goes back to help.
+    void helpShowsTheLicenceAsWritten()
+    {
+        Dialog help(window.get());
+        help.show();
+        QVERIFY(QTest::qWaitForWindowActive(&help));
+        auto *browser = help.findChild<QTextBrowser *>();
+        const auto follow = [browser] {
+            QTest::keyClick(browser, Qt::Key_Tab);
+            const QString link = browser->textCursor().selectedText();
+            QTest::keyClick(browser, Qt::Key_Return);
+            return link;
+        };
+        QCOMPARE(follow(), QStringLiteral("Текст лицензии"));
+        const QUrl page = QUrl::fromLocalFile(QDir::current().absoluteFilePath("readme.html"));
+        QFile licence(page.resolved(browser->source()).toLocalFile());
+        QVERIFY2(licence.open(QIODevice::ReadOnly), qPrintable(browser->source().toString()));
+        const QStringList lines = browser->toPlainText().split('\n');
+        QCOMPARE(lines.mid(1).join('\n').trimmed(), QString::fromUtf8(licence.readAll()).trimmed());
+        QCOMPARE(follow(), QStringLiteral("Назад к справке"));
+        QVERIFY(browser->toPlainText().contains(QLatin1String("GPL-3.0-or-later")));
+    }
+
     // The help page as this build installs it, in the working folder, ends by naming the
     // licence, and links its text where this platform keeps it.
     void helpNamesTheLicence()

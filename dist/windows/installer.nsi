@@ -25,8 +25,8 @@ AllowSkipFiles off
 
 !define PRODUCT "Tabulon 2x2"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tabulon2x2"
-; Held by the running program (running.cpp).
-!define RUNNING_MUTEX "Tabulon2x2Running"
+; Held by the running program (running.cpp), in any session.
+!define RUNNING_MUTEX "Global\Tabulon2x2Running"
 
 Name "${PRODUCT} ${VERSION}"
 BrandingText "${PRODUCT} ${VERSION}"
@@ -114,9 +114,14 @@ LangString PreviousKept ${LANG_ENGLISH} "The previous version of ${PRODUCT} coul
 !macro WAIT_UNTIL_CLOSED un
     Function ${un}WaitUntilClosed
         check:
-        System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MUTEX}") p .r0'
-        StrCmp $0 0 closed
+        System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MUTEX}") p .r0 ?e'
+        Pop $1
+        StrCmp $0 0 +3
         System::Call 'kernel32::CloseHandle(p r0)'
+        Goto running
+        ; Another user's copy runs too where its mutex denies this user access (error 5).
+        StrCmp $1 5 running closed
+        running:
         IfSilent refuse
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(CloseProgram)" IDRETRY check
         refuse:

@@ -174,8 +174,10 @@ wait "$interactive" || fail "the interactive uninstall failed ($?)"
 gone "$folder" "$menu" HKCU
 echo "asked to close the program, touched nothing, uninstalled once it was closed"
 
-echo "== silent uninstall, by the commands Apps & features registers and the README gives"
-readme_command() { grep -m 1 -F "\\uninstall.exe\" /S /$1 _?=" "$repo/README.md"; }
+echo "== silent uninstall, by the commands Apps & features registers and docs/installing-windows.md gives"
+# The commands users copy from docs/installing-windows.md, taken from there as written: moving
+# or rewording them there breaks this check on purpose, until it reads them where they stand.
+documented_command() { grep -m 1 -F "\\uninstall.exe\" /S /$1 _?=" "$repo/docs/installing-windows.md"; }
 for mode in CurrentUser AllUsers; do
     hive=HKCU
     [ "$mode" = CurrentUser ] || { hive=HKLM; menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"; }
@@ -190,7 +192,7 @@ for mode in CurrentUser AllUsers; do
             signatures "$folder/uninstall.exe"
         fi
         case $command in
-        readme) line=$(readme_command "$mode") ;;
+        readme) line=$(documented_command "$mode") ;;
         quiet) line=$(registered "$hive" QuietUninstallString) ;;
         uninstall) line="$(registered "$hive" UninstallString) /S" ;;
         esac

@@ -18,7 +18,7 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 
 version=$(dev/version.sh)
 name=tabulon2x2-$version
-# The key's signatures are also kept apart, for whoever rebuilds the files (README).
+# The key's signatures are also kept apart, for whoever rebuilds the files (docs/installing-windows.md).
 signatures=$PWD/build-windows/$name-signatures
 [ "${TABULON_SIGN_DETACHED:-}" = "$signatures" ] || rm -rf "$signatures"
 if [ -n "${TABULON_SIGN_PKCS12:-}${TABULON_SIGN_PKCS11_MODULE:-}" ]; then

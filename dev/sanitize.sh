@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dev/deps.sh clang-14 libclang-rt-14-dev dbus-daemon
+dev/deps.sh clang libclang-rt-dev dbus-daemon
 cmake --preset sanitize
 cmake --build build-sanitize -j"$(nproc)"
 

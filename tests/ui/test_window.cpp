@@ -127,6 +127,7 @@ private slots:
     }
 
     void texts_data() { addExamples("text"); }
+    void textsFitAtEveryFont_data() { addExamples("font"); }
     void texts()
     {
         QFETCH(QStringList, f);
@@ -252,10 +253,6 @@ private slots:
         QVERIFY2(QFileInfo::exists(page.resolved(QUrl(link)).toLocalFile()), qPrintable(link));
     }
 
-    void textsFitAtEveryFont_data()
-    {
-        addExamples("font");
-    }
     void textsFitAtEveryFont()
     {
         QFETCH(QStringList, f);

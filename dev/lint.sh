@@ -2,12 +2,14 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the format of every source, runs clang-tidy over every translation unit and
-# `reuse lint`; any finding fails.
+# `reuse lint`, and that the version is the same wherever it stands; any finding fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dev/deps.sh clang-format clang-tidy clang-14 libbenchmark-dev reuse
-mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+dev/deps.sh git dpkg-dev clang-format clang-tidy clang libbenchmark-dev reuse
+# Assigned first, so that a failing git fails the script.
+sources=$(git ls-files '*.cpp' '*.h')
+mapfile -t sources <<<"$sources"
 clang-format --dry-run -Werror "${sources[@]}"
 echo "clang-format: ${#sources[@]} files clean"
 
@@ -16,9 +18,23 @@ cmake --preset lint >/dev/null
 mapfile -t generators < <(cmake --build build-lint --target help | sed -n 's/^\.\.\. \(.*_autogen\)$/\1/p')
 cmake --build build-lint -j"$(nproc)" --target "${generators[@]}" >/dev/null
 # Not the Windows packaging's nor what only emscripten compiles.
-mapfile -t units < <(git ls-files '*.cpp' ':!dist' ':!web' ':!tests/web/pvalues.cpp')
+units=$(git ls-files '*.cpp' ':!dist' ':!web' ':!tests/web/pvalues.cpp')
+mapfile -t units <<<"$units"
 clang-tidy -p build-lint --quiet "${units[@]}" 2>&1 |
     { grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' || true; }
 echo "clang-tidy: ${#units[@]} files clean"
 
 reuse lint
+
+# The version is project()'s in CMakeLists.txt; the manual page, the metainfo's latest release
+# and the Debian package's upstream version repeat it.
+version=$(dev/version.sh)
+man=$(sed -n 's/^\.TH .*"Tabulon 2x2 \([^"]*\)".*/\1/p' dist/linux/tabulon2x2.1)
+metainfo=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' dist/linux/tabulon2x2.metainfo.xml | head -n 1)
+debian=$(dpkg-parsechangelog -S Version)
+for found in "dist/linux/tabulon2x2.1 $man" "dist/linux/tabulon2x2.metainfo.xml $metainfo" \
+    "debian/changelog ${debian%-*}"; do
+    [ "${found#* }" = "$version" ] ||
+        { echo "version: ${found% *} gives ${found#* }, CMakeLists.txt $version" >&2; exit 1; }
+done
+echo "version: $version in CMakeLists.txt, the manual page, the metainfo and debian/changelog"

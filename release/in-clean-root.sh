@@ -11,17 +11,23 @@ repo=$(cd "$here/.." && pwd)
 release=${1:?usage: release/in-clean-root.sh RELEASE COMMAND [ARGUMENT...]}
 shift
 [ "$#" -gt 0 ] || { echo "in-clean-root.sh: no command" >&2; exit 2; }
-[ "$(id -u)" -eq 0 ] || exec sudo -E "$0" "$release" "$@"
+# As root, with the user's cache; what the command leaves in the clone and the cache is the
+# user's again once it ends.
+cache=${TABULON_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tabulon2x2}
+[ "$(id -u)" -eq 0 ] ||
+    exec sudo -E TABULON_CACHE="$cache" TABULON_OWNER="$(id -u):$(id -g)" "$0" "$release" "$@"
 
-tarball=$("$here/clean-root.sh" "$release")
-cache=$(dirname "$(dirname "$tarball")")
+tarball=$(TABULON_CACHE=$cache "$here/clean-root.sh" "$release")
 archives=$cache/apt-archives/$release
 mkdir -p "$archives"
 root=$(mktemp -d "${TMPDIR:-/tmp}/tabulon-$release-root.XXXXXX")
 trap 'find "$root/var/cache/apt/archives" -maxdepth 1 -name "*.deb" \
-    -exec cp -l -n -t "$archives" {} + 2>/dev/null || true; rm -rf --one-file-system "$root"' EXIT
+    -exec cp -l -n -t "$archives" {} + 2>/dev/null || true; rm -rf --one-file-system "$root"
+    [ -z "${TABULON_OWNER:-}" ] || chown -R --from=0:0 "$TABULON_OWNER" "$repo" "$cache"' EXIT
 tar -C "$root" -xf "$tarball"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# Root's git works in a clone that another user owns.
+printf '[safe]\n\tdirectory = %s\n' "$repo" >"$root/root/.gitconfig"
 mkdir -p "$root$repo" "$root$cache"
 find "$archives" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/archives" {} +
 

@@ -19,7 +19,9 @@ checks/known-tables.sh | build/tests/web/engine_rows >"$native"
 
 page=$PWD/build-web/tabulon2x2-$(dev/version.sh)-web
 # In a desktop session, as WebKitGTK has no headless mode.
-TABULON_PAGE=$page TABULON_NATIVE_ROWS=$native TABULON_SCREENSHOTS=docs \
+# The screenshots go to build/; dev/screenshot.sh web puts them in docs/.
+mkdir -p build/screenshots
+TABULON_PAGE=$page TABULON_NATIVE_ROWS=$native TABULON_SCREENSHOTS=build/screenshots \
     TABULON_PVALUES_WASM=build-web/tests/web/engine_pvalues.wasm \
     timeout 1200 /usr/bin/python3 checks/desktop_session.py \
     node --test --test-reporter=tap --test-concurrency=1 checks/web/page.test.mjs \

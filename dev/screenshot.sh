@@ -2,10 +2,24 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Remakes docs/screenshot.png: the program after 30, 20, 20, 30 on a virtual display; with
-# "windows", docs/screenshot-windows.png from the Windows build under Wine, framed as Windows does.
+# "windows", docs/screenshot-windows.png from the Windows build under Wine, framed as Windows
+# does; with "web", the page's, light and dark, on a desktop and a phone, with help open, from
+# release/web-page.sh's page in Chromium (the web checks take them into build/screenshots/).
 set -euo pipefail
 script=$(realpath "$0")
 cd "$(dirname "$script")/.."
+
+if [ "${1:-}" = web ]; then
+    dev/deps.sh --no-recommends --only chromium nodejs
+    npm ci --ignore-scripts --no-audit --no-fund >/dev/null
+    page=$PWD/build-web/tabulon2x2-$(dev/version.sh)-web
+    [ -d "$page" ] || { echo "screenshot.sh: no $page: run release/web-page.sh first" >&2; exit 1; }
+    TABULON_PAGE=$page TABULON_PVALUES_WASM=build-web/tests/web/engine_pvalues.wasm \
+        TABULON_SCREENSHOTS=docs timeout 300 node --test --test-name-pattern=screenshots \
+        checks/web/chromium.test.mjs
+    echo "Wrote docs/screenshot-web*.png"
+    exit
+fi
 
 if [ "${1:-}" = windows ]; then
     . checks/wine.sh

@@ -26,6 +26,7 @@ trap 'find "$root/var/cache/apt/archives" -maxdepth 1 -name "*.deb" \
     [ -z "${TABULON_OWNER:-}" ] || chown -R --from=0:0 "$TABULON_OWNER" "$repo" "$cache"' EXIT
 tar -C "$root" -xf "$tarball"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"
 # Root's git works in a clone that another user owns.
 printf '[safe]\n\tdirectory = %s\n' "$repo" >"$root/root/.gitconfig"
 mkdir -p "$root$repo" "$root$cache"
@@ -36,6 +37,8 @@ find "$archives" -maxdepth 1 -name '*.deb' -exec cp -l -t "$root/var/cache/apt/a
 unshare --mount --pid --fork --propagation private -- bash -euc '
     root=$1 repo=$2 cache=$3 cwd=$4 release=$5
     shift 5
+    # A mount point, as / is: tools that mount (mmdebstrap, for a root within) need it.
+    mount --bind "$root" "$root"
     mount --rbind /dev "$root/dev"
     mount -t proc proc "$root/proc"
     mount -t sysfs sysfs "$root/sys"

@@ -30,7 +30,7 @@ void HelpBrowser::zoomInPoints(int points)
 
 QVariant HelpBrowser::loadResource(int type, const QUrl &name)
 {
-    const QVariant data = QTextBrowser::loadResource(type, name);
+    QVariant data = QTextBrowser::loadResource(type, name);
     const QString suffix = QFileInfo(name.path()).suffix().toLower();
     if ((type != QTextDocument::HtmlResource && type != QTextDocument::UnknownResource) ||
         suffix == QLatin1String("html") || suffix == QLatin1String("htm"))

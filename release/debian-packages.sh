@@ -2,8 +2,10 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian source package from the upstream tarball and, by sbuild in a clean root
-# of each release, for amd64 and i386, the binary packages into build-package/RELEASE/: i386
-# natively where this kernel runs its code, else cross-built, its tests under qemu-i386.
+# of each release, the binary packages into build-package/RELEASE/: for amd64, and on Debian
+# 12 for i386 too (every architecture's engine: checks/engine-on-every-architecture.sh),
+# natively where this kernel runs i386 code, else cross-built, its tests under qemu-i386
+# (Debian 12's sbuild cannot cross-build in a later release's root: its resolver is its own).
 # sbuild's own runners (release/sbuild.conf) fail the build on a failed check: piuparts and
 # the autopkgtest on amd64, lintian on unstable (every tag but the owner's facts). Then
 # reprotest on Debian 12: two builds in different environments, byte-identical.
@@ -68,7 +70,9 @@ export SBUILD_CONFIG=$PWD/release/sbuild.conf
 for release in "${releases[@]}"; do
     mkdir -p "$out/$release"
     root=$(release/clean-root.sh "$release")
-    for arch in amd64 i386; do
+    architectures=(amd64)
+    [ "$release" != bookworm ] || architectures+=(i386)
+    for arch in "${architectures[@]}"; do
         how=native build=(--arch="$arch") run=()
         checks=()
         if [ "$arch" = amd64 ]; then

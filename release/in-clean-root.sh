@@ -25,7 +25,13 @@ trap 'find "$root/var/cache/apt/archives" -maxdepth 1 -name "*.deb" \
     -exec cp -l -n -t "$archives" {} + 2>/dev/null || true; rm -rf --one-file-system "$root"
     [ -z "${TABULON_OWNER:-}" ] || chown -R --from=0:0 "$TABULON_OWNER" "$repo" "$cache"' EXIT
 tar -C "$root" -xf "$tarball"
+# The machine's network as the machine sees it: its name servers, and the authorities it
+# trusts beside Debian's (a proxy's, say).
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+if [ -f /etc/ssl/certs/ca-certificates.crt ]; then
+    cp -r /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
+    cp /etc/ssl/certs/ca-certificates.crt "$root/etc/ssl/certs/ca-certificates.crt"
+fi
 echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"
 # Root's git works in a clone that another user owns.
 printf '[safe]\n\tdirectory = %s\n' "$repo" >"$root/root/.gitconfig"

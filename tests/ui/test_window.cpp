@@ -225,7 +225,7 @@ private slots:
         auto *browser = help.findChild<QTextBrowser *>();
         const auto follow = [browser] {
             QTest::keyClick(browser, Qt::Key_Tab);
-            const QString link = browser->textCursor().selectedText();
+            QString link = browser->textCursor().selectedText();
             QTest::keyClick(browser, Qt::Key_Return);
             return link;
         };

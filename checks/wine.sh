@@ -1,10 +1,12 @@
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash
 # Sourced by the scripts that run the Windows build under Wine, with $script their path:
 # re-runs it, bounded, in a desktop session of its own; makes a Wine prefix with the fonts Qt
 # needs and $programs, the runnable folder beside the tests and the start-up probe.
 if [ -z "${TABULON_DESKTOP:-}" ]; then
     dev/deps.sh --only wine wine64 fonts-wine nsis osslsigncode desktop
+    # shellcheck disable=SC2154 # set by the script that sources this
     exec timeout 1200 /usr/bin/python3 checks/desktop_session.py "$script" "$@"
 fi
 version=$(dev/version.sh)
@@ -26,4 +28,5 @@ cp -r "build-windows/$name" "$programs"
 cp build-windows/tests/test_{engine,window}.exe "$qt/bin/Qt6Test.dll" "$programs/"
 mkdir -p "$programs/probe/generic"
 cp build-windows/tests/plugins/generic/startup_probe.dll "$programs/probe/generic/"
+# shellcheck disable=SC2034 # for the scripts that source this
 programs_windows='Z:'"${programs//\//\\}"

@@ -13,6 +13,7 @@ arch=${2:-$(dpkg --print-architecture)}
 cache=${TABULON_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tabulon2x2}
 mkdir -p "$cache/roots"
 
+# shellcheck disable=SC1091 # the host's
 host=$(. /etc/os-release && echo "$VERSION_CODENAME")
 read -r archive security < <(
     apt-get indextargets --format '$(SITE) $(RELEASE)' 'Identifier: Packages' |

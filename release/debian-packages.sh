@@ -12,7 +12,7 @@
 # usage: release/debian-packages.sh [RELEASE...]     (default: bookworm trixie sid)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=build-package
+out='build-package'
 # Cleared only by the owner's facts: a real address, the ITP bug, the upstream signing key.
 owner_facts=bogus-mail-host,bogus-mail-host-in-debian-changelog,initial-upload-closes-no-bugs
 owner_facts+=,debian-watch-does-not-check-openpgp-signature

@@ -55,10 +55,14 @@ release/windows-installer.sh "$version" "$stage" "build-windows/$name-setup.exe"
 
 # The corresponding source: the program's, Qt's and the MinGW runtime's.
 program=$(release/upstream-tarball.sh)
+qt_sources=()
+for entry in "$qt/source"/*; do
+    [ "${entry##*/}" = LICENSES ] || qt_sources+=("${entry##*/}")
+done
 rm -f "$source_tar"
 tar --create --file "$source_tar" --sort=name --owner=0 --group=0 --numeric-owner --mode=u=rwX,go=rX \
     --mtime="@$SOURCE_DATE_EPOCH" --transform "s#^#$name-windows-x64-source/#" \
     --exclude=.complete -C "$(dirname "$program")" "$(basename "$program")" \
-    -C "$qt/source" $(cd "$qt/source" && ls -1 | grep -v '^LICENSES$') \
+    -C "$qt/source" "${qt_sources[@]}" \
     ${runtime_source:+-C "$TABULON_CACHE/sources" "${runtime_source[@]}"}
 ls -l build-windows/"$name"-*

@@ -59,7 +59,8 @@ def main():
         for file in files:
             paragraph, licences = covering(copyright_of(package), file)
             texts.update(licences)
-            covered.setdefault((package, sources[0], paragraph.dump()), (paragraph, []))[1].append(file)
+            key = (package, sources[0], paragraph.dump())
+            covered.setdefault(key, (paragraph, []))[1].append(file)
         print(f"{Path(path).name}({member or ''}): {', '.join(files)}", file=sys.stderr)
 
     out = own_entry("Tabulon 2x2 for the web: third-party software notices", offer)

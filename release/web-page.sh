@@ -46,7 +46,7 @@ mapfile -t files < <(cd "$page" && find . -type f ! -name "$source_tar" ! -name 
     sed 's#^\./##' | sort)
 cache_version=$(cd "$page" && cat "${files[@]}" | sha256sum | cut -c1-16)
 list=$(printf "'%s', " ./ "${files[@]}")
-sed -i "s#@VERSION@#$cache_version#; s#@FILES@#${list%, }#" "$page/service-worker.js"
+sed -i "s#@VERSION@#$cache_version#; s#'@FILES@'#${list%, }#" "$page/service-worker.js"
 
 echo "== the page, $(du -sh "$page" | cut -f1) with its source archive"
 for file in "$page"/*.{html,js,css,wasm}; do

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the page's files, so that the calculator opens without a network once it has been
-// opened. release/web-page.sh fills in the version and the files. A new version's worker
-// takes the new files as it installs, replaces the old worker and its files at once, and
-// the next load uses them.
+// opened. release/web-page.sh fills in the version and the files, in placeholders that parse
+// as they stand, for the linters. A new version's worker takes the new files as it installs,
+// replaces the old worker and its files at once, and the next load uses them.
 const cacheName = 'tabulon2x2-@VERSION@';
-const files = [@FILES@];
+const files = ['@FILES@'];
 
 self.addEventListener('install', event => {
   event.waitUntil(caches.open(cacheName)

@@ -28,6 +28,40 @@ echo "clang-tidy: ${#units[@]} files clean"
 
 reuse lint
 
+# Every shell and Python script, by its suffix or its first line (.ci/run, debian/tests/).
+files=$(git ls-files)
+mapfile -t files <<<"$files"
+shells=() pythons=()
+shell_line='^#!.*[/ ](ba)?sh( |$)' python_line='^#!.*[/ ]python3?( |$)'
+for file in "${files[@]}"; do
+    case $file in
+    *.sh) shells+=("$file") ;;
+    *.py) pythons+=("$file") ;;
+    *)
+        [ -f "$file" ] || continue
+        first=
+        IFS= read -r -n 200 first <"$file" || true
+        if [[ $first =~ $shell_line ]]; then
+            shells+=("$file")
+        elif [[ $first =~ $python_line ]]; then
+            pythons+=("$file")
+        fi
+        ;;
+    esac
+done
+# Debian 12 has no ruff: flake8 lints there, with .flake8's settings, kept in step with ruff.toml.
+# shellcheck disable=SC1091 # the host's
+if [ "$(. /etc/os-release && echo "$VERSION_CODENAME")" = bookworm ]; then
+    python_lint=(/usr/bin/flake8) python_package=flake8
+else
+    python_lint=(/usr/bin/ruff check --quiet --no-cache) python_package=ruff
+fi
+dev/deps.sh --only shellcheck "$python_package"
+shellcheck "${shells[@]}"
+echo "shellcheck: ${#shells[@]} files clean"
+"${python_lint[@]}" "${pythons[@]}"
+echo "$python_package: ${#pythons[@]} files clean"
+
 # The version is project()'s in CMakeLists.txt; the manual page, the metainfo's latest release
 # and the Debian package's upstream version repeat it.
 version=$(dev/version.sh)

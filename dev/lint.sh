@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tabulon 2x2 authors
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Checks the format of every source, runs clang-tidy over every translation unit and
-# `reuse lint`, and that the version is the same wherever it stands; any finding fails.
+# Checks the format of every source, runs clang-tidy over every translation unit, `reuse lint`,
+# the page's linters and the scripts', and that the version is the same wherever it stands; any
+# finding fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +26,15 @@ mapfile -t units <<<"$units"
 clang-tidy -p build-lint --quiet "${units[@]}" 2>&1 |
     { grep -v -E '^([0-9]+ warnings? (and [0-9]+ errors? )?generated\.|\[[0-9]+/[0-9]+\] Processing file .*)$' || true; }
 echo "clang-tidy: ${#units[@]} files clean"
+
+# The page's scripts, style sheet and HTML, help as clang-tidy's build filled it in, and the
+# checks' JavaScript, by the linters package-lock.json pins. Any npm will do: these machines'
+# own, where they have one, or Debian's.
+command -v npm >/dev/null || dev/deps.sh --only nodejs npm
+npm ci --ignore-scripts --no-audit --no-fund --loglevel=error >/dev/null
+npm run -s lint
+npm run -s format:check >/dev/null
+echo "eslint, stylelint, html-validate, prettier: the page, help and the web checks clean"
 
 reuse lint
 

@@ -8,8 +8,13 @@ const decoder = new TextDecoder('windows-1251');
 // Instantiates the module from its bytes; it imports nothing.
 export async function loadEngine(bytes) {
   const {instance} = await WebAssembly.instantiate(bytes);
-  const {memory, tabulon_fourfold: fourfold, tabulon_waiting: waiting,
-         tabulon_max_count: maxCount, tabulon_usable: usable} = instance.exports;
+  const {
+    memory,
+    tabulon_fourfold: fourfold,
+    tabulon_waiting: waiting,
+    tabulon_max_count: maxCount,
+    tabulon_usable: usable
+  } = instance.exports;
   instance.exports._initialize();
   // The addresses at an address, and the message, ended by a zero byte, at an address.
   const addresses = (address, count) => [...new Uint32Array(memory.buffer, address, count)];
@@ -28,8 +33,11 @@ export async function loadEngine(bytes) {
     // Fisher's, the method that applies, and the verdicts of both.
     fourfold(cells) {
       const [chiSquare, method, yates, fisher] = addresses(fourfold(...cells), 4);
-      return {chiSquare: chiSquare === 1, method: message(method),
-              verdicts: [message(yates), message(fisher)]};
-    },
+      return {
+        chiSquare: chiSquare === 1,
+        method: message(method),
+        verdicts: [message(yates), message(fisher)]
+      };
+    }
   };
 }

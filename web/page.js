@@ -13,15 +13,18 @@ const calculate = $('pushButton');
 const [method, verdict] = [$('labelM'), $('labelZ')];
 
 const engine = fetch('engine.wasm')
-  .then(response => response.ok ? response.arrayBuffer() : Promise.reject(response.statusText))
+  .then(response => (response.ok ? response.arrayBuffer() : Promise.reject(response.statusText)))
   .then(loadEngine);
 // The engine's own rules: the largest count, and the tables it tests. Until the engine is
 // there, the fields take nothing.
 let rules;
-engine.then(loaded => (rules = loaded), error => {
-  $('problem').textContent = 'Не удалось загрузить вычислительную часть калькулятора: ' + error;
-  $('problem').hidden = false;
-});
+engine.then(
+  loaded => (rules = loaded),
+  error => {
+    $('problem').textContent = 'Не удалось загрузить вычислительную часть калькулятора: ' + error;
+    $('problem').hidden = false;
+  }
+);
 if ('serviceWorker' in navigator)
   navigator.serviceWorker.register('service-worker.js').catch(() => {});
 
@@ -30,8 +33,8 @@ let cells = [0, 0, 0, 0];
 
 // What the window's validator takes: a whole number from 0 to the largest count in ASCII
 // digits, with an optional "+" before it, or the way to one: an empty field or a lone "+".
-const acceptable = text => /^\+?[0-9]*$/.test(text) &&
-                           Number(text.replace('+', '')) <= (rules?.maxCount ?? -1);
+const acceptable = text =>
+  /^\+?[0-9]*$/.test(text) && Number(text.replace('+', '')) <= (rules?.maxCount ?? -1);
 
 // Any edit makes the result stale; "Расчет" needs four filled fields and a usable table.
 function testInput() {
@@ -47,8 +50,8 @@ function testInput() {
 fields.forEach((field, i) => {
   // An edit the validator refuses, typed, pasted or dropped, is undone: nothing changes.
   let kept = {value: '', start: 0, end: 0};
-  const keep = () => (kept = {value: field.value, start: field.selectionStart,
-                              end: field.selectionEnd});
+  const keep = () =>
+    (kept = {value: field.value, start: field.selectionStart, end: field.selectionEnd});
   field.addEventListener('beforeinput', keep);
   field.addEventListener('input', () => {
     if (!acceptable(field.value)) {
@@ -61,12 +64,10 @@ fields.forEach((field, i) => {
   });
   // Enter moves on, as a phone's "next" key does: to the next field, from d to "Расчет".
   field.addEventListener('keydown', event => {
-    if (event.key !== 'Enter')
-      return;
+    if (event.key !== 'Enter') return;
     event.preventDefault();
     const next = fields[i + 1] ?? calculate;
-    if (!next.disabled)
-      next.focus();
+    if (!next.disabled) next.focus();
   });
 });
 
@@ -104,7 +105,7 @@ const help = $('Dialog');
 const helpButton = $('pushButtonAbout');
 helpButton.addEventListener('click', async () => {
   const page = await fetch('readme.html', {cache: 'no-cache'})
-    .then(response => response.ok ? response.text() : '')
+    .then(response => (response.ok ? response.text() : ''))
     .catch(() => '');
   const body = new DOMParser().parseFromString(page, 'text/html').body;
   for (const link of body.querySelectorAll('a[href]'))

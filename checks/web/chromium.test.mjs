@@ -46,20 +46,31 @@ describe('chromium, as a phone', () => {
           ready = await tab.evaluate(() => document.activeElement.value === '1');
         }
       }
-      t.diagnostic(`run ${run}: fields take input ${((performance.now() - start) / 1000)
-        .toFixed(2)} s after navigation`);
+      t.diagnostic(
+        `run ${run}: fields take input ${((performance.now() - start) / 1000).toFixed(
+          2
+        )} s after navigation`
+      );
       await loading;
       await page.waitForNetworkIdle({idleTime: 1000});
     }
-    const loaded = await tab.evaluate(() => performance.getEntries()
-      .filter(e => e.encodedBodySize).map(e => [e.name, e.encodedBodySize]));
-    for (const [url, size] of loaded) t.diagnostic(`${url.slice(site.url.length) ||
-      '(the page)'}: ${size} bytes`);
-    const kept = readdirSync(PAGE).filter(name => !name.endsWith('.tar'))
+    const loaded = await tab.evaluate(() =>
+      performance
+        .getEntries()
+        .filter(e => e.encodedBodySize)
+        .map(e => [e.name, e.encodedBodySize])
+    );
+    for (const [url, size] of loaded)
+      t.diagnostic(`${url.slice(site.url.length) || '(the page)'}: ${size} bytes`);
+    const kept = readdirSync(PAGE)
+      .filter(name => !name.endsWith('.tar'))
       .reduce((sum, name) => sum + gzipSync(readFileSync(`${PAGE}/${name}`)).length, 0);
-    t.diagnostic(`what the page loads: ${(loaded.reduce((sum, [, size]) => sum + size, 0) /
-      1024).toFixed(1)} KB gzipped; with what its service worker keeps for use offline: ` +
-      `${(kept / 1024).toFixed(1)} KB`);
+    t.diagnostic(
+      `what the page loads: ${(loaded.reduce((sum, [, size]) => sum + size, 0) / 1024).toFixed(
+        1
+      )} KB gzipped; with what its service worker keeps for use offline: ` +
+        `${(kept / 1024).toFixed(1)} KB`
+    );
     await page.emulateNetworkConditions(null);
     await page.emulateCPUThrottling(null);
     await page.setCacheEnabled(true);
@@ -73,58 +84,75 @@ describe('chromium, as a phone', () => {
 
   test('fields and buttons at least 44 CSS px tall for a finger', async () => {
     await load(tab, site.url, PHONE);
-    assert.ok(await tab.evaluate(() => [...document.querySelectorAll('input, button')]
-      .every(e => !e.getClientRects().length || e.offsetHeight >= 44)));
+    assert.ok(
+      await tab.evaluate(() =>
+        [...document.querySelectorAll('input, button')].every(
+          e => !e.getClientRects().length || e.offsetHeight >= 44
+        )
+      )
+    );
   });
 
-  test('the engine in the browser against the desktop\'s, table by table', async t => {
+  test("the engine in the browser against the desktop's, table by table", async t => {
     await load(tab, site.url);
     // The engine's messages are Windows-1251, as the page's engine gives them to its decoder.
     const native = new TextDecoder('windows-1251')
-      .decode(readFileSync(process.env.TABULON_NATIVE_ROWS)).trim().split('\n');
-    const web = await tab.evaluate(async tables => {
-      const {loadEngine} = await import('./engine.js');
-      const bytes = name => fetch(name).then(response => response.arrayBuffer());
-      const engine = await loadEngine(await bytes('engine.wasm'));
-      const probe = await WebAssembly.instantiate(await bytes('engine_pvalues.wasm'));
-      const {exports} = probe.instance;
-      exports._initialize();
-      const bits = p => new BigUint64Array(new Float64Array([p]).buffer)[0].toString(16)
-        .padStart(16, '0');
-      return tables.map(t => {
-        const r = engine.fourfold(t);
-        const method = ['Точный метод Фишера', 'Хи-квадрат с поправкой Йейтса'][+r.chiSquare];
-        return [t.join(' '), r.method === method ? +r.chiSquare : `method ${r.method}`,
-                ...r.verdicts, ...(engine.usable(t) ? [bits(exports.tabulon_fisher_p(...t)),
-                                                      bits(exports.tabulon_yates_p(...t))] : [])]
-          .join('\t');
-      });
-    }, native.map(line => line.split('\t')[0].split(' ').map(Number)));
+      .decode(readFileSync(process.env.TABULON_NATIVE_ROWS))
+      .trim()
+      .split('\n');
+    const web = await tab.evaluate(
+      async tables => {
+        const {loadEngine} = await import('./engine.js');
+        const bytes = name => fetch(name).then(response => response.arrayBuffer());
+        const engine = await loadEngine(await bytes('engine.wasm'));
+        const probe = await WebAssembly.instantiate(await bytes('engine_pvalues.wasm'));
+        const {exports} = probe.instance;
+        exports._initialize();
+        const bits = p =>
+          new BigUint64Array(new Float64Array([p]).buffer)[0].toString(16).padStart(16, '0');
+        return tables.map(t => {
+          const r = engine.fourfold(t);
+          const method = ['Точный метод Фишера', 'Хи-квадрат с поправкой Йейтса'][+r.chiSquare];
+          return [
+            t.join(' '),
+            r.method === method ? +r.chiSquare : `method ${r.method}`,
+            ...r.verdicts,
+            ...(engine.usable(t)
+              ? [bits(exports.tabulon_fisher_p(...t)), bits(exports.tabulon_yates_p(...t))]
+              : [])
+          ].join('\t');
+        });
+      },
+      native.map(line => line.split('\t')[0].split(' ').map(Number))
+    );
     const head = line => line.split('\t').slice(0, 4).join('\t');
     const verdicts = web.filter((w, i) => head(w) === head(native[i])).length;
     const bits = web.filter((w, i) => w === native[i]).length;
-    t.diagnostic(`${web.length} tables: method and both verdicts as the desktop's for ` +
-                 `${verdicts}; both p-values the same to the bit for ${bits}`);
+    t.diagnostic(
+      `${web.length} tables: method and both verdicts as the desktop's for ` +
+        `${verdicts}; both p-values the same to the bit for ${bits}`
+    );
     web.forEach((w, i) => w === native[i] || t.diagnostic(`desktop ${native[i]}; web ${w}`));
     assert.equal(verdicts, web.length);
   });
 
-  test('under a high-contrast theme every field, button, border and the focus ring shown',
-       async () => {
+  test('under a high-contrast theme every field, button, border and the focus ring shown', async () => {
     // Puppeteer's emulateMediaFeatures knows no forced-colors.
     const cdp = await tab.page.createCDPSession();
-    const forced = value => cdp.send('Emulation.setEmulatedMedia',
-                                     {features: [{name: 'forced-colors', value}]});
+    const forced = value =>
+      cdp.send('Emulation.setEmulatedMedia', {features: [{name: 'forced-colors', value}]});
     await forced('active');
     await load(tab, site.url);
     const shown = await tab.evaluate(() => {
       const style = e => getComputedStyle(typeof e === 'string' ? $(e) : e);
-      const line = (e, side) => style(e)[`${side}Style`] !== 'none' &&
-                                parseFloat(style(e)[`${side}Width`]) >= 1;
+      const line = (e, side) =>
+        style(e)[`${side}Style`] !== 'none' && parseFloat(style(e)[`${side}Width`]) >= 1;
       const controls = [...document.querySelectorAll('input, button, .frame')];
-      return [controls.every(e => line(e, 'borderTop')),
-              style('pushButton').color !== style('pushButtonAbout').color,
-              line('lineEditA', 'outline')];
+      return [
+        controls.every(e => line(e, 'borderTop')),
+        style('pushButton').color !== style('pushButtonAbout').color,
+        line('lineEditA', 'outline')
+      ];
     });
     await forced('none');
     assert.deepEqual(shown, [true, true, true]);
@@ -133,7 +161,10 @@ describe('chromium, as a phone', () => {
   test('the screenshots, light and dark: the page after 30 20 20 30, and help', async () => {
     for (const scheme of ['light', 'dark']) {
       await tab.page.emulateMediaFeatures([{name: 'prefers-color-scheme', value: scheme}]);
-      for (const [face, metrics] of [['', {}], ['-phone', PHONE]]) {
+      for (const [face, metrics] of [
+        ['', {}],
+        ['-phone', PHONE]
+      ]) {
         const name = `${SHOTS}/screenshot-web${face}${scheme === 'dark' ? '-dark' : ''}`;
         await load(tab, site.url, metrics);
         await new Person(tab, !!metrics.hasTouch).do('a=30', 'b=20', 'c=20', 'd=30', 'calc');

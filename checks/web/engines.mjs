@@ -25,12 +25,21 @@ class PuppeteerTab {
     // about:blank or the app it is given, never on the new-tab page, whose chrome:// requests
     // puppeteer would count as loading for ever.
     const appGiven = args.some(arg => arg.startsWith('--app='));
-    const browser = await puppeteer.launch(engine === 'chromium'
-      ? {...common, executablePath: '/usr/bin/chromium',
-         ignoreDefaultArgs: appGiven ? ['about:blank'] : [],
-         args: ['--no-sandbox', '--disable-component-update', '--disable-quic', ...args]}
-      : {...common, browser: 'firefox', executablePath: '/usr/bin/firefox-esr',
-         extraPrefsFirefox: dark ? {'ui.systemUsesDarkTheme': 1} : {}});
+    const browser = await puppeteer.launch(
+      engine === 'chromium'
+        ? {
+            ...common,
+            executablePath: '/usr/bin/chromium',
+            ignoreDefaultArgs: appGiven ? ['about:blank'] : [],
+            args: ['--no-sandbox', '--disable-component-update', '--disable-quic', ...args]
+          }
+        : {
+            ...common,
+            browser: 'firefox',
+            executablePath: '/usr/bin/firefox-esr',
+            extraPrefsFirefox: dark ? {'ui.systemUsesDarkTheme': 1} : {}
+          }
+    );
     // Firefox's first tab never gets the focus.
     const page = engine === 'chromium' ? (await browser.pages())[0] : await browser.newPage();
     if (dark && engine === 'chromium')
@@ -51,10 +60,18 @@ class PuppeteerTab {
     for (const key of held) await this.page.keyboard.up(key);
   }
 
-  type(text) { return this.page.keyboard.type(text); }
-  evaluate(fn, ...args) { return this.page.evaluate(fn, ...args); }
-  waitFor(fn, ...args) { return this.page.waitForFunction(fn, {timeout: 30000}, ...args); }
-  screenshot(path) { return this.page.screenshot({path}); }
+  type(text) {
+    return this.page.keyboard.type(text);
+  }
+  evaluate(fn, ...args) {
+    return this.page.evaluate(fn, ...args);
+  }
+  waitFor(fn, ...args) {
+    return this.page.waitForFunction(fn, {timeout: 30000}, ...args);
+  }
+  screenshot(path) {
+    return this.page.screenshot({path});
+  }
 
   // Firefox gives no accessibility tree to read, but finds an element by its name.
   async accessibleName(id, expected) {
@@ -62,8 +79,12 @@ class PuppeteerTab {
       const found = await this.page.$$(`::-p-aria(${JSON.stringify(expected)})`);
       return (await Promise.all(found.map(e => e.evaluate(n => n.id)))).includes(id) && expected;
     }
-    return (await this.page.accessibility.snapshot(
-      {root: await this.page.$(`#${id}`), interestingOnly: false}))?.name;
+    return (
+      await this.page.accessibility.snapshot({
+        root: await this.page.$(`#${id}`),
+        interestingOnly: false
+      })
+    )?.name;
   }
 
   async close() {
@@ -75,18 +96,31 @@ class PuppeteerTab {
 
 // WebKitGTK has no headless mode and no window narrower than 447 px: a narrower page is shown
 // in a frame. Breaches of the security policy are recorded from when the page has loaded.
-const WEBDRIVER_KEYS = {Tab: Key.TAB, Enter: Key.ENTER, Escape: Key.ESCAPE, ' ': Key.SPACE,
-                        Backspace: Key.BACK_SPACE, Control: Key.CONTROL, Shift: Key.SHIFT};
+const WEBDRIVER_KEYS = {
+  Tab: Key.TAB,
+  Enter: Key.ENTER,
+  Escape: Key.ESCAPE,
+  ' ': Key.SPACE,
+  Backspace: Key.BACK_SPACE,
+  Control: Key.CONTROL,
+  Shift: Key.SHIFT
+};
 class WebKitTab {
   static async open(engine, {dark = false}) {
     const service = new DriverService.Builder('/usr/bin/WebKitWebDriver').setLoopback(true).build();
     const tab = Object.assign(new WebKitTab(), {engine, service});
     // The paste rows write to the clipboard.
     const args = ['--automation', '--javascript-can-access-clipboard=true'];
-    tab.driver = await new Builder().usingServer(await service.start(30000)).withCapabilities({
-      browserName: 'MiniBrowser', 'webkitgtk:browserOptions': {
-        binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
-        args: dark ? [...args, '--dark-mode'] : args}}).build();
+    tab.driver = await new Builder()
+      .usingServer(await service.start(30000))
+      .withCapabilities({
+        browserName: 'MiniBrowser',
+        'webkitgtk:browserOptions': {
+          binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
+          args: dark ? [...args, '--dark-mode'] : args
+        }
+      })
+      .build();
     await tab.driver.manage().setTimeouts({script: 30000, pageLoad: 30000});
     return tab;
   }
@@ -105,7 +139,9 @@ class WebKitTab {
   }
 
   async press(keys) {
-    const [last, ...held] = combo(keys).map(k => WEBDRIVER_KEYS[k] ?? k).reverse();
+    const [last, ...held] = combo(keys)
+      .map(k => WEBDRIVER_KEYS[k] ?? k)
+      .reverse();
     let actions = this.driver.actions({async: true});
     for (const key of held) actions = actions.keyDown(key);
     actions = actions.sendKeys(last);
@@ -113,16 +149,30 @@ class WebKitTab {
     await actions.perform();
   }
 
-  type(text) { return this.driver.actions({async: true}).sendKeys(...text).perform(); }
+  type(text) {
+    return this.driver
+      .actions({async: true})
+      .sendKeys(...text)
+      .perform();
+  }
   evaluate(fn, ...args) {
     return this.driver.executeScript(`return (${fn}).apply(null, arguments)`, ...args);
   }
-  waitFor(fn, ...args) { return this.driver.wait(() => this.evaluate(fn, ...args), 30000); }
-  async screenshot(path) { await writeFile(path, await this.driver.takeScreenshot(), 'base64'); }
-  accessibleName(id) { return this.driver.findElement({id}).getAccessibleName(); }
+  waitFor(fn, ...args) {
+    return this.driver.wait(() => this.evaluate(fn, ...args), 30000);
+  }
+  async screenshot(path) {
+    await writeFile(path, await this.driver.takeScreenshot(), 'base64');
+  }
+  accessibleName(id) {
+    return this.driver.findElement({id}).getAccessibleName();
+  }
 
   async close() {
-    await within(this.driver?.quit().catch(() => {}), 10000);
+    await within(
+      this.driver?.quit().catch(() => {}),
+      10000
+    );
     await this.service.kill();
   }
 }

@@ -15,9 +15,14 @@ const site = await serve(folder);
 const profile = mkdtempSync(path.join(tmpdir(), 'tabulon-browser-'));
 mkdirSync(`${profile}/Default`);
 writeFileSync(`${profile}/Default/Preferences`, JSON.stringify({translate: {enabled: false}}));
-const tab = await open(engine, {headless: false, args: engine === 'chromium'
-  ? ['--force-renderer-accessibility', '--window-size=1024,768', `--app=${site.url}`] : [],
-  userDataDir: engine === 'chromium' ? profile : undefined});
+const tab = await open(engine, {
+  headless: false,
+  args:
+    engine === 'chromium'
+      ? ['--force-renderer-accessibility', '--window-size=1024,768', `--app=${site.url}`]
+      : [],
+  userDataDir: engine === 'chromium' ? profile : undefined
+});
 if (engine === 'firefox') await tab.page.goto(site.url);
 await tab.waitFor(() => document.readyState === 'complete');
 console.log('loaded');

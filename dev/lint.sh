@@ -30,7 +30,7 @@ echo "clang-tidy: ${#units[@]} files clean"
 # The page's scripts, style sheet and HTML, help as clang-tidy's build filled it in, and the
 # checks' JavaScript, by the linters package-lock.json pins. Any npm will do: these machines'
 # own, where they have one, or Debian's.
-command -v npm >/dev/null || dev/deps.sh --only nodejs npm
+command -v npm >/dev/null || dev/deps.sh --no-recommends --only nodejs npm
 npm ci --ignore-scripts --no-audit --no-fund --loglevel=error >/dev/null
 npm run -s lint
 npm run -s format:check >/dev/null

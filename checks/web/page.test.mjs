@@ -171,30 +171,18 @@ for (const engine of ENGINES)
       assert.equal(await tab.evaluate(() => window.ran ?? 'nothing'), 'nothing');
     });
 
-    test('axe finds nothing, light and dark, at 320 and 1024 CSS px, with a result and with help', async () => {
+    test('axe finds nothing and the borders stand out, light and dark, at 320 and 1024 CSS px', async () => {
       const dark = await open(engine, {dark: true});
       try {
-        for (const [scheme, shown] of [
-          ['light', tab],
-          ['dark', dark]
-        ])
+        for (const shown of [tab, dark])
           for (const width of [320, 1024]) {
             await load(shown, site.url, {width, height: 740});
             await new Person(shown).do('a=8', 'b=2', 'c=1', 'd=5', 'calc');
             const result = await audit(shown);
             await openHelp(shown);
-            assert.deepEqual([result, await audit(shown)], [[], []], `${scheme}, ${width} CSS px`);
+            const found = [result, await audit(shown), await lowContrasts(shown)];
+            assert.deepEqual(found, [[], [], [shown === dark]], `${width} CSS px`);
           }
-      } finally {
-        await dark.close();
-      }
-    });
-
-    test('light, and dark as the system is, with borders and focus ring in contrast', async () => {
-      await borderContrasts(tab, site.url);
-      const dark = await open(engine, {dark: true});
-      try {
-        assert.ok(await borderContrasts(dark, site.url));
       } finally {
         await dark.close();
       }
@@ -212,12 +200,10 @@ for (const engine of ENGINES)
     });
   });
 
-// WCAG's contrast of the controls' borders and the focus ring (3:1) with what lies behind them,
-// which axe does not weigh (its own is the text's); gives whether the page is dark.
-async function borderContrasts(tab, url) {
-  await load(tab, url);
-  await openHelp(tab);
-  const [low, dark] = await tab.evaluate(() => {
+// Where the controls' borders and the focus ring fall below WCAG's contrast (3:1) with what lies
+// behind them, which axe does not weigh (its own is the text's); then whether the page is dark.
+function lowContrasts(tab) {
+  return tab.evaluate(() => {
     const luminance = colour =>
       colour
         .match(/[\d.]+/g)
@@ -243,8 +229,6 @@ async function borderContrasts(tab, url) {
       check(`focus ring of ${e.id}`, getComputedStyle(probe).color, behind(e.parentElement));
     }
     probe.remove();
-    return [found, matchMedia('(prefers-color-scheme: dark)').matches];
+    return [...found, matchMedia('(prefers-color-scheme: dark)').matches];
   });
-  assert.deepEqual(low, []);
-  return dark;
 }

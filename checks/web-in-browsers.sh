@@ -29,8 +29,15 @@ TABULON_PAGE=$page TABULON_NATIVE_ROWS=$native TABULON_SCREENSHOTS=build/screens
     node --test --test-reporter=tap --test-concurrency=1 checks/web/page.test.mjs \
     checks/web/chromium.test.mjs
 
+# Once more where a run fails: under load, Orca has once let a focus change in Chromium pass
+# unspoken (shift+Tab to field d, just after a result). A fault of the page fails both runs;
+# a first failure stays in the log.
 for browser in chromium firefox; do
     echo "== the page by keys under Orca, in $browser"
-    timeout 900 /usr/bin/python3 checks/desktop_session.py --orca \
-        /usr/bin/python3 checks/orca_speech.py --web "$browser" "$page"
+    for run in 1 2; do
+        timeout 900 /usr/bin/python3 checks/desktop_session.py --orca \
+            /usr/bin/python3 checks/orca_speech.py --web "$browser" "$page" && break
+        [ "$run" = 1 ] || exit 1
+        echo "== failed once: the page by keys under Orca, in $browser, again"
+    done
 done

@@ -32,9 +32,14 @@ for arch in "${architectures[@]}"; do
         { cat "$out/$arch.log" >&2; exit 1; }
     tool=$out/$arch/tests/web/engine_rows
     # TABULON_FOREIGN="i386 ..." emulates those too, as on a kernel that runs none of their code.
-    why="this kernel runs no $arch code"
-    [[ " ${TABULON_FOREIGN:-} " != *" $arch "* ]] || why="TABULON_FOREIGN names it"
-    if [ "$why" != "TABULON_FOREIGN names it" ] && arch-test -n "$arch" >/dev/null; then
+    if [[ " ${TABULON_FOREIGN:-} " == *" $arch "* ]]; then
+        why="TABULON_FOREIGN names it"
+    elif arch-test -n "$arch" >/dev/null; then
+        why=
+    else
+        why="this kernel runs no $arch code"
+    fi
+    if [ -z "$why" ]; then
         how=native run=()
     else
         cpu=$(dpkg-architecture -a "$arch" -q DEB_HOST_GNU_CPU 2>/dev/null)

@@ -57,9 +57,13 @@ echo "source package: $dsc, from $tarball"
 # Where this kernel runs no i386 code, i386 is built in the amd64 root by the cross compiler,
 # its tests run under qemu-i386 where the kernel lets a namespace have its own binfmt_misc.
 # TABULON_FOREIGN=i386 takes that way on a kernel that runs i386 code too.
-i386=native why="this kernel runs no i386 code"
-[[ " ${TABULON_FOREIGN:-} " != *" i386 "* ]] || why="TABULON_FOREIGN names it"
-if [ "$why" = "TABULON_FOREIGN names it" ] || ! arch-test -n i386 >/dev/null; then
+i386=native why=
+if [[ " ${TABULON_FOREIGN:-} " == *" i386 "* ]]; then
+    why="TABULON_FOREIGN names it"
+elif ! arch-test -n i386 >/dev/null; then
+    why="this kernel runs no i386 code"
+fi
+if [ -n "$why" ]; then
     i386="cross-built in the amd64 root, as $why"
     if release/with-i386-emulated.sh true 2>"$out/i386-emulated.log"; then
         i386+=", the tests under qemu-i386"
